@@ -1,0 +1,18 @@
+#pragma once
+
+#include "ripple/RippleDrop.h"
+
+#include <cstdint>
+
+// The three option boxes that change the picture, as sampled at the start of a frame.
+struct FieldOptions {
+    bool drift = false;
+    bool spectrum = false;
+    bool addColor = false;
+};
+
+// Rewrites every pixel of a gridW x gridH picture held bottom-up in pixel memory (stride bytes a
+// row, rows rows, as the surface made it) from the live drops at tick now. Drift moves drops in
+// place; drops older than their lifetime are retired.
+void SynthesizeField(int gridW, int gridH, const FieldOptions& options, std::uint32_t now,
+                     DropTable drops, void* bits, int stride, int rows);
