@@ -1,0 +1,330 @@
+#include "platform/Gdi.h"
+#include "platform/GdiQt.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QRect>
+#include <QTransform>
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <unordered_set>
+#include <vector>
+
+// Pixels are little-endian 16-bit words in the bitmap's layout, and Qt reads its 16-bit formats
+// as native words, so the two only agree on a little-endian machine.
+static_assert(std::endian::native == std::endian::little);
+
+namespace {
+
+constexpr WORD kBitsPerPixel = 16;               // the only depth a DIB section is made with
+constexpr DWORD kHeaderSize = 40;                // sizeof(BITMAPINFOHEADER), as biSize must say
+constexpr int kBlackOnWhite = 1;                 // the stretch mode every DC starts in
+constexpr int kHalftone = 4;                     // the highest stretch mode there is
+constexpr std::int64_t kMaxImageBytes = INT_MAX; // biSizeImage and Qt's line arithmetic are ints
+
+int g_nFailDibSections = 0;
+int g_nFailMemoryDCs = 0;
+
+} // namespace
+
+struct GdiObject {
+    std::unique_ptr<std::uint8_t[]> bits;
+    // Declared after the memory it looks at, so that it goes first.
+    QImage view;
+    GdiDC* selectedInto = nullptr;
+};
+
+struct GdiDC {
+    QPainter* painter = nullptr; // null for a memory DC
+    GdiObject* bitmap = nullptr;
+    int stretchMode = kBlackOnWhite;
+};
+
+namespace {
+
+// Every live handle, so that a stale or foreign one is refused instead of followed.
+struct LiveHandles {
+    std::unordered_set<const GdiObject*> objects;
+    std::unordered_set<const GdiDC*> dcs;
+};
+
+LiveHandles& Live() {
+    // Never destroyed: an owner with static storage may still free its handles during exit.
+    static LiveHandles* live = new LiveHandles;
+    return *live;
+}
+
+GdiObject* FindObject(HGDIOBJ handle) {
+    return handle != nullptr && Live().objects.contains(handle) ? handle : nullptr;
+}
+
+GdiDC* FindDC(HDC handle) {
+    return handle != nullptr && Live().dcs.contains(handle) ? handle : nullptr;
+}
+
+template <class T> T* Register(std::unordered_set<const T*>& set, std::unique_ptr<T> handle) {
+    try {
+        set.insert(handle.get());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return handle.release();
+}
+
+bool IsSupportedFormat(const BITMAPINFO* pbmi, UINT usage) {
+    if (pbmi == nullptr || usage != DIB_RGB_COLORS) {
+        return false;
+    }
+    const BITMAPINFOHEADER& header = pbmi->bmiHeader;
+    return header.biSize == kHeaderSize && header.biWidth > 0 && header.biHeight > 0 &&
+           header.biPlanes == 1 && header.biBitCount == kBitsPerPixel &&
+           header.biCompression == BI_RGB;
+}
+
+bool TakeFault(int& remaining) {
+    if (remaining <= 0) {
+        return false;
+    }
+    --remaining;
+    return true;
+}
+
+// Which source column (or row) each visible destination column (or row) shows. Each takes the
+// source pixel under its own centre, so enlarging repeats pixels and shrinking drops them
+// evenly. Destination pixels whose source lies outside the bitmap are left out; since the
+// mapping only ever moves forward, the ones kept are side by side, starting at first.
+struct AxisMap {
+    int first = 0;
+    std::vector<int> sources;
+};
+
+AxisMap MapAxis(int dest, int destSize, int src, int srcSize, int bitmapSize, int visibleFrom,
+                int visibleTo) {
+    AxisMap map;
+    const std::int64_t from = std::max<std::int64_t>(dest, visibleFrom);
+    const std::int64_t to = std::min<std::int64_t>(std::int64_t{dest} + destSize, visibleTo);
+    for (std::int64_t at = from; at < to; ++at) {
+        const std::int64_t offset = at - dest;
+        const std::int64_t source = src + (2 * offset + 1) * srcSize / (2 * std::int64_t{destSize});
+        if (source < 0 || source >= bitmapSize) {
+            continue;
+        }
+        if (map.sources.empty()) {
+            map.first = static_cast<int>(at);
+        }
+        map.sources.push_back(static_cast<int>(source));
+    }
+    return map;
+}
+
+// The part of the painter's device that can show anything, in the painter's own coordinates,
+// so that a huge destination costs no more than the device it lands on.
+QRect VisibleArea(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    bool invertible = false;
+    const QTransform toLogical = painter.combinedTransform().inverted(&invertible);
+    if (device == nullptr || !invertible) {
+        return {};
+    }
+    QRect area = toLogical.mapRect(QRectF(0, 0, device->width(), device->height())).toAlignedRect();
+    if (painter.hasClipping()) {
+        area &= painter.clipBoundingRect().toAlignedRect();
+    }
+    return area;
+}
+
+// Builds the destination's pixels at one screen pixel each, then lets the painter put them down
+// as they are: a plain copy that ignores whatever blending the painter was set up for.
+void DrawPatch(QPainter& painter, const QImage& picture, const AxisMap& columns,
+               const AxisMap& rows) {
+    QImage patch(static_cast<int>(columns.sources.size()), static_cast<int>(rows.sources.size()),
+                 QImage::Format_RGB555);
+    if (patch.isNull()) {
+        return;
+    }
+    for (int r = 0; r < patch.height(); ++r) {
+        // Row 0 of the memory is the bottom row of the picture.
+        const int memoryRow = picture.height() - 1 - rows.sources[r];
+        const auto* in = reinterpret_cast<const std::uint16_t*>(picture.constScanLine(memoryRow));
+        auto* out = reinterpret_cast<std::uint16_t*>(patch.scanLine(r));
+        for (int c = 0; c < patch.width(); ++c) {
+            out[c] = in[columns.sources[c]];
+        }
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.setOpacity(1.0);
+    painter.drawImage(QPoint(columns.first, rows.first), patch);
+    painter.restore();
+}
+
+} // namespace
+
+HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
+                         void* hSection, DWORD /*offset*/) {
+    if (ppvBits != nullptr) {
+        *ppvBits = nullptr;
+    }
+    if (!IsSupportedFormat(pbmi, usage) || hSection != nullptr) {
+        return nullptr;
+    }
+    if (TakeFault(g_nFailDibSections)) {
+        return nullptr;
+    }
+    const BITMAPINFOHEADER& header = pbmi->bmiHeader;
+    const std::int64_t stride = (std::int64_t{header.biWidth} * 2 + 3) & ~std::int64_t{3};
+    const std::int64_t bytes = stride * header.biHeight;
+    if (bytes > kMaxImageBytes) {
+        return nullptr;
+    }
+    std::unique_ptr<GdiObject> bitmap(new (std::nothrow) GdiObject);
+    if (!bitmap) {
+        return nullptr;
+    }
+    // Zeroed, as fresh section memory is: a picture nobody has written yet is black.
+    bitmap->bits.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(bytes)]());
+    if (!bitmap->bits) {
+        return nullptr;
+    }
+    bitmap->view =
+        QImage(bitmap->bits.get(), header.biWidth, header.biHeight, stride, QImage::Format_RGB555);
+    if (bitmap->view.isNull()) {
+        return nullptr;
+    }
+    void* bits = bitmap->bits.get();
+    HBITMAP handle = Register(Live().objects, std::move(bitmap));
+    if (handle != nullptr && ppvBits != nullptr) {
+        *ppvBits = bits;
+    }
+    return handle;
+}
+
+HDC CreateCompatibleDC(HDC /*hdc*/) {
+    if (TakeFault(g_nFailMemoryDCs)) {
+        return nullptr;
+    }
+    std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
+    return dc ? Register(Live().dcs, std::move(dc)) : nullptr;
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
+    GdiDC* dc = FindDC(hdc);
+    if (dc == nullptr || dc->painter != nullptr) {
+        return nullptr;
+    }
+    // Null takes the bitmap out again, which is how a fresh DC's "previous object" goes back.
+    GdiObject* bitmap = FindObject(obj);
+    if (obj != nullptr && bitmap == nullptr) {
+        return nullptr;
+    }
+    if (bitmap != nullptr && bitmap->selectedInto != nullptr && bitmap->selectedInto != dc) {
+        return nullptr;
+    }
+    GdiObject* previous = dc->bitmap;
+    if (previous != nullptr) {
+        previous->selectedInto = nullptr;
+    }
+    dc->bitmap = bitmap;
+    if (bitmap != nullptr) {
+        bitmap->selectedInto = dc;
+    }
+    return previous;
+}
+
+int SetStretchBltMode(HDC hdc, int mode) {
+    GdiDC* dc = FindDC(hdc);
+    if (dc == nullptr || mode < kBlackOnWhite || mode > kHalftone) {
+        return 0;
+    }
+    const int previous = dc->stretchMode;
+    dc->stretchMode = mode;
+    return previous;
+}
+
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
+                int ySrc, int wSrc, int hSrc, DWORD rop) {
+    const GdiDC* target = FindDC(hdcDest);
+    const GdiDC* source = FindDC(hdcSrc);
+    if (target == nullptr || target->painter == nullptr || !target->painter->isActive() ||
+        source == nullptr || source->bitmap == nullptr || rop != SRCCOPY) {
+        return FALSE;
+    }
+    if (wDest <= 0 || hDest <= 0 || wSrc <= 0 || hSrc <= 0) {
+        return FALSE;
+    }
+    QPainter& painter = *target->painter;
+    const QImage& picture = source->bitmap->view;
+    const QRect visible = VisibleArea(painter);
+    const AxisMap columns = MapAxis(xDest, wDest, xSrc, wSrc, picture.width(), visible.left(),
+                                    visible.left() + visible.width());
+    const AxisMap rows = MapAxis(yDest, hDest, ySrc, hSrc, picture.height(), visible.top(),
+                                 visible.top() + visible.height());
+    if (!columns.sources.empty() && !rows.sources.empty()) {
+        DrawPatch(painter, picture, columns, rows);
+    }
+    return TRUE;
+}
+
+BOOL DeleteDC(HDC hdc) {
+    GdiDC* dc = FindDC(hdc);
+    if (dc == nullptr || dc->painter != nullptr) {
+        return FALSE;
+    }
+    if (dc->bitmap != nullptr) {
+        dc->bitmap->selectedInto = nullptr;
+    }
+    Live().dcs.erase(dc);
+    delete dc;
+    return TRUE;
+}
+
+BOOL DeleteObject(HGDIOBJ obj) {
+    GdiObject* bitmap = FindObject(obj);
+    // A bitmap still selected into a DC stays, or the DC would be left pointing at nothing.
+    if (bitmap == nullptr || bitmap->selectedInto != nullptr) {
+        return FALSE;
+    }
+    Live().objects.erase(bitmap);
+    delete bitmap;
+    return TRUE;
+}
+
+HDC CreatePainterDC(QPainter* painter) {
+    if (painter == nullptr) {
+        return nullptr;
+    }
+    std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
+    if (!dc) {
+        return nullptr;
+    }
+    dc->painter = painter;
+    return Register(Live().dcs, std::move(dc));
+}
+
+void ReleasePainterDC(HDC hdc) {
+    GdiDC* dc = FindDC(hdc);
+    if (dc == nullptr || dc->painter == nullptr) {
+        return;
+    }
+    Live().dcs.erase(dc);
+    delete dc;
+}
+
+void FailNextDibSections(int count) {
+    g_nFailDibSections = std::max(count, 0);
+}
+
+void FailNextMemoryDCs(int count) {
+    g_nFailMemoryDCs = std::max(count, 0);
+}
+
+int LiveGdiHandleCount() {
+    return static_cast<int>(Live().objects.size() + Live().dcs.size());
+}
