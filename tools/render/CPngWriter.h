@@ -1,0 +1,47 @@
+#pragma once
+
+// Writes the frames of a script as PNG images. Every frame goes first to a hidden temporary file
+// beside its final name; only when all of them are written are they renamed into place, so a
+// failure at any point leaves no partial picture and no stray frame behind.
+
+#include "tools/render/SceneFrame.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CPngWriter {
+public:
+    static constexpr int kMinScale = 1;
+    static constexpr int kMaxScale = 16; // a 4096-cell grid then makes a 65536-pixel image
+
+    // frameCount decides the names: one frame is written to target itself, several to target
+    // with -0001, -0002 ... inserted before the extension.
+    CPngWriter(std::string target, int frameCount, int scale);
+    ~CPngWriter();
+    CPngWriter(const CPngWriter&) = delete;
+    CPngWriter& operator=(const CPngWriter&) = delete;
+
+    bool WriteFrame(const SceneFrame& frame);
+    bool Commit();
+    const std::string& Error() const { return m_strError; }
+
+    static std::string FrameFileName(const std::string& target, int index, int frameCount);
+    // Widens a 5-bit channel to 8 bits by repeating its top bits, so 0 stays 0 and 31 becomes
+    // 255 and the steps between stay even.
+    static std::uint8_t Expand5(unsigned value) {
+        return static_cast<std::uint8_t>(((value & 31) << 3) | ((value & 31) >> 2));
+    }
+
+private:
+    bool OpenTemporary(const std::string& finalName, std::string& tempName, int& fd);
+    void RemoveAll();
+
+    std::string m_strTarget;
+    int m_nFrames;
+    int m_nScale;
+    std::vector<std::pair<std::string, std::string>> m_files; // temporary name, final name
+    bool m_bCommitted = false;
+    std::string m_strError;
+};

@@ -1,0 +1,259 @@
+#include "tools/render/CRenderCommand.h"
+
+#include "tools/render/CFrameDump.h"
+#include "tools/render/CPngWriter.h"
+#include "tools/render/CSceneRenderer.h"
+#include "tools/render/CSceneScript.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <system_error>
+
+#ifndef ONDELINE_VERSION
+#error "ONDELINE_VERSION must be defined by the build"
+#endif
+
+namespace {
+
+constexpr char kProgram[] = "ondeline-render";
+constexpr char kStandardInput[] = "-";
+
+constexpr char kHelp[] =
+    R"(Usage: ondeline-render [OPTION]... [SCRIPT]
+Render the frames of an Ondeline scene script without a window, as PNG images or as an exact
+text dump. The script is read from SCRIPT, or from standard input when SCRIPT is missing or "-".
+
+Options:
+  --png FILE   write the frames as PNG images: one frame to FILE, several to FILE with -0001,
+               -0002 ... before the extension. Each 5-bit channel is widened to 8 bits as
+               (v << 3) | (v >> 2), so 0 stays 0 and 31 becomes 255.
+  --scale N    enlarge the PNG images N times by repeating whole pixels (1..16, default 1)
+  --dump       write each frame to standard output as text: "frame TICK", then one line per
+               row, top row first, of the pixel words as four lowercase hex digits, then ten
+               lines "slot K ACTIVE X Y TICK" with X and Y to 17 significant digits
+  --stats      after the script, print "frames N, mean synthesis time M us" on standard error
+               (the field synthesis alone, per frame)
+  --help       show this help and exit
+  --version    show the version and exit
+At least one of --png and --dump is needed; both may be given.
+
+Script: one directive per line; "#" starts a comment; blank lines are ignored; tokens are
+separated by spaces or tabs. TICK is a millisecond tick, a whole number 0..4294967295.
+  grid W H          grid size in cells, each 10..4096 (default 100 100). The drops keep their
+                    coordinates when the grid changes.
+  options [drift] [spectrum] [color]
+                    the options of the frames that follow (default none); a later line
+                    replaces an earlier one
+  drop X Y TICK     a drop at grid point X, Y (decimal, may be fractional or negative) that fell
+                    at TICK, put into the next of the ten slots in rotation, as a click does
+  rect L T R B      the display rectangle, in client pixels, for the clicks that follow (each
+                    -100000..100000). Until a rect line it is 0 0 W H of the current grid.
+  click PX PY TICK  a left click at client point PX, PY (-100000..100000) at TICK, mapped
+                    through the rectangle to a whole grid cell; a point outside it is ignored
+  rain TICK         one rain call at TICK: once the rain interval has passed, a drop falls on
+                    a random cell of the grid (the rectangle plays no part). The random source
+                    starts from the same state in every script, so rain falls the same way.
+  now TICK          render one frame at TICK and emit it. The drops carry on to the next
+                    frame: Drift moves them, and drops older than 15 s retire.
+
+The whole script is checked before anything is written; a fault gives one message
+"LINE: what is wrong" and no output. Images are written to temporary files beside their names
+and renamed into place only when every frame is done, so a failed run leaves no files. A
+script without a "now" line renders nothing, and says so.
+Exit status: 0 on success, 2 on any error.
+)";
+
+constexpr char kHint[] = "Try 'ondeline-render --help' for more information.";
+
+bool ParseScale(const std::string& text, int& scale) {
+    if (text.empty() || text.size() > 2 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    scale = std::stoi(text);
+    return scale >= CPngWriter::kMinScale && scale <= CPngWriter::kMaxScale;
+}
+
+} // namespace
+
+CRenderCommand::CRenderCommand(std::istream& in, std::ostream& out, std::ostream& err)
+    : m_in(in), m_out(out), m_err(err) {}
+
+int CRenderCommand::Run(int argc, const char* const* argv) {
+    int exitCode = kExitOk;
+    if (ParseArguments(argc, argv, exitCode) == Step::Exit) {
+        return exitCode;
+    }
+    if (m_strScript.empty() || m_strScript == kStandardInput) {
+        return Render(m_in);
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(m_strScript, error)) {
+        return Fail("cannot read " + m_strScript + ": it is a folder");
+    }
+    errno = 0;
+    std::ifstream file(m_strScript, std::ios::binary);
+    if (!file) {
+        return Fail("cannot read " + m_strScript + ": " +
+                    (errno != 0 ? std::strerror(errno) : "cannot open it"));
+    }
+    return Render(file);
+}
+
+CRenderCommand::Step CRenderCommand::ParseArguments(int argc, const char* const* argv,
+                                                    int& exitCode) {
+    bool optionsEnded = false;
+    for (int index = 1; index < argc; ++index) {
+        const std::string argument = argv[index];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.size() > 1 && argument.front() == '-') {
+            if (TakeOption(argument, argv, argc, index, exitCode) == Step::Exit) {
+                return Step::Exit;
+            }
+        } else if (!m_strScript.empty()) {
+            exitCode = FailWithHint("only one script may be given, not " + m_strScript + " and " +
+                                    argument);
+            return Step::Exit;
+        } else {
+            m_strScript = argument;
+        }
+    }
+    if (m_strPng.empty() && !m_bDump) {
+        exitCode = FailWithHint("nothing to write: give --png FILE, --dump or both");
+        return Step::Exit;
+    }
+    if (m_bScaleGiven && m_strPng.empty()) {
+        exitCode = FailWithHint("--scale enlarges PNG images; give --png FILE with it");
+        return Step::Exit;
+    }
+    return Step::Go;
+}
+
+CRenderCommand::Step CRenderCommand::TakeOption(const std::string& option, const char* const* argv,
+                                                int argc, int& index, int& exitCode) {
+    const std::string name = option.substr(0, option.find('='));
+    std::string value;
+    exitCode = kExitFailure;
+    if (option == "--help" || option == "-h") {
+        m_out << kHelp;
+        exitCode = kExitOk;
+        return Step::Exit;
+    }
+    if (option == "--version") {
+        m_out << kProgram << ' ' << ONDELINE_VERSION << '\n';
+        exitCode = kExitOk;
+        return Step::Exit;
+    }
+    if (option == "--dump") {
+        m_bDump = true;
+        return Step::Go;
+    }
+    if (option == "--stats") {
+        m_bStats = true;
+        return Step::Go;
+    }
+    if (name == "--png") {
+        if (!ReadValue(option, argv, argc, index, value)) {
+            return Step::Exit;
+        }
+        if (value.empty() || std::filesystem::path(value).filename().empty()) {
+            exitCode = FailWithHint("--png needs a file name, not \"" + value + "\"");
+            return Step::Exit;
+        }
+        m_strPng = value;
+        return Step::Go;
+    }
+    if (name == "--scale") {
+        if (!ReadValue(option, argv, argc, index, value)) {
+            return Step::Exit;
+        }
+        if (!ParseScale(value, m_nScale)) {
+            exitCode = FailWithHint("--scale \"" + value + "\" is not a whole number " +
+                                    std::to_string(CPngWriter::kMinScale) + ".." +
+                                    std::to_string(CPngWriter::kMaxScale));
+            return Step::Exit;
+        }
+        m_bScaleGiven = true;
+        return Step::Go;
+    }
+    exitCode = FailWithHint("unknown option " + option);
+    return Step::Exit;
+}
+
+// The value of --png or --scale: after '=' in the same argument, or the next argument.
+bool CRenderCommand::ReadValue(const std::string& option, const char* const* argv, int argc,
+                               int& index, std::string& value) {
+    const std::size_t equals = option.find('=');
+    if (equals != std::string::npos) {
+        value = option.substr(equals + 1);
+        return true;
+    }
+    if (index + 1 >= argc) {
+        FailWithHint(option + " needs a value");
+        return false;
+    }
+    value = argv[++index];
+    return true;
+}
+
+int CRenderCommand::Render(std::istream& script) {
+    CSceneScript scene;
+    if (!scene.Parse(script)) {
+        m_err << scene.Error() << '\n';
+        return kExitFailure;
+    }
+    CSceneRenderer renderer;
+    std::optional<CPngWriter> png;
+    if (!m_strPng.empty()) {
+        png.emplace(m_strPng, scene.FrameCount(), m_nScale);
+    }
+    std::string sinkError;
+    const bool rendered = renderer.Run(scene.Directives(), [&](const SceneFrame& frame) {
+        if (m_bDump && !(m_out << CFrameDump::Format(frame))) {
+            sinkError = "cannot write the dump to standard output";
+            return false;
+        }
+        if (png && !png->WriteFrame(frame)) {
+            sinkError = png->Error();
+            return false;
+        }
+        return true;
+    });
+    if (!rendered) {
+        return Fail(sinkError.empty() ? renderer.Error() : sinkError);
+    }
+    if (m_bDump && !m_out.flush()) {
+        return Fail("cannot write the dump to standard output");
+    }
+    if (png && !png->Commit()) {
+        return Fail(png->Error());
+    }
+    if (scene.FrameCount() == 0) {
+        m_err << kProgram << ": the script has no \"now\" line, so there are no frames to write\n";
+    }
+    if (m_bStats) {
+        char line[96];
+        std::snprintf(line, sizeof line, "frames %d, mean synthesis time %.1f us",
+                      renderer.FramesRendered(), renderer.MeanSynthesisMicroseconds());
+        m_err << line << '\n';
+    }
+    return kExitOk;
+}
+
+int CRenderCommand::Fail(const std::string& what) {
+    m_err << kProgram << ": " << what << '\n';
+    return kExitFailure;
+}
+
+int CRenderCommand::FailWithHint(const std::string& what) {
+    Fail(what);
+    m_err << kHint << '\n';
+    return kExitFailure;
+}

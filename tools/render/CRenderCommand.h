@@ -1,0 +1,40 @@
+#pragma once
+
+// The command line of ondeline-render: reads the options and the script, checks the whole
+// script, renders it, and writes the frames where the options say. main() only hands it the
+// standard streams.
+
+#include <iosfwd>
+#include <string>
+
+class CRenderCommand {
+public:
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitFailure = 2; // any bad input or output, with one message
+
+    CRenderCommand(std::istream& in, std::ostream& out, std::ostream& err);
+
+    int Run(int argc, const char* const* argv);
+
+private:
+    enum class Step { Go, Exit };
+
+    Step ParseArguments(int argc, const char* const* argv, int& exitCode);
+    Step TakeOption(const std::string& option, const char* const* argv, int argc, int& index,
+                    int& exitCode);
+    bool ReadValue(const std::string& option, const char* const* argv, int argc, int& index,
+                   std::string& value);
+    int Render(std::istream& script);
+    int Fail(const std::string& what);
+    int FailWithHint(const std::string& what);
+
+    std::istream& m_in;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::string m_strPng;
+    std::string m_strScript; // empty or "-": standard input
+    int m_nScale = 1;
+    bool m_bScaleGiven = false;
+    bool m_bDump = false;
+    bool m_bStats = false;
+};
