@@ -13,6 +13,7 @@ struct FieldOptions {
 
 // Rewrites every pixel of a gridW x gridH picture held bottom-up in pixel memory (stride bytes a
 // row, rows rows, as the surface made it) from the live drops at tick now. Drift moves drops in
-// place; drops older than their lifetime are retired.
+// place; drops older than their lifetime are retired. A frame with no rows, no pixel memory, or a
+// grid that does not fit the buffer is refused whole: nothing is written and no drop changes.
 void SynthesizeField(int gridW, int gridH, const FieldOptions& options, std::uint32_t now,
                      DropTable drops, void* bits, int stride, int rows);
