@@ -31,5 +31,7 @@ bool AddDropAt(DropTable drops, int& nextDrop, const DisplayRect& display, int g
 
 // One rain call: when more than g_rainInterval has passed since the last attempt, draws a new
 // interval and a random cell of the grid and drops there. Returns whether a drop was added.
+// The tick is read for the test, again for the attempt's time, and once more for the drop;
+// the random values are taken in the order interval, column, row. Without a grid nothing happens.
 bool MakeRainAt(DropTable drops, int& nextDrop, int gridW, int gridH, const TickSourceFn& tick,
                 const RandSourceFn& rand);
