@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-wayland libgl-dev libpng-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
+  fonts-dejavu-core
   xvfb xauth openbox xdotool x11-utils imagemagick
 )
 
