@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/WinUser.h"
+
+// A menu in the class library's style. The only menus are the windows' system menus, so a CMenu
+// is always the permanent wrapper of one, owned by the window it belongs to.
+class CMenu {
+public:
+    HMENU m_hMenu = nullptr;
+
+    CMenu() = default;
+    CMenu(const CMenu&) = delete;
+    CMenu& operator=(const CMenu&) = delete;
+
+    // The wrapper of an existing menu; null for a null handle.
+    static CMenu* FromHandle(HMENU hMenu);
+    HMENU GetSafeHmenu() const { return m_hMenu; }
+
+    // Adds an item at the end: MF_SEPARATOR, or MF_STRING with a command id and text. Choosing
+    // a string item of a system menu sends WM_SYSCOMMAND with its id.
+    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, const char* lpszNewItem = nullptr);
+};

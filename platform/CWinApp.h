@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/CCmdTarget.h"
+#include "platform/WinUser.h"
+
+class CWnd;
+
+// The application object. Exactly one is made, usually as a global; AfxWinMain (platform/Afx.h)
+// calls its InitInstance once and ends the application when that returns FALSE, or runs the
+// event loop until the last window closes when it returns TRUE.
+class CWinApp : public CCmdTarget {
+public:
+    explicit CWinApp(const char* pszAppName = nullptr);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance();
+    // Runs the event loop; its result is the process's exit status.
+    virtual int Run();
+    // The process's exit status when InitInstance gives FALSE or Run ends.
+    virtual int ExitInstance();
+
+    HICON LoadIcon(UINT nIDResource) const;
+    // The three-dimensional look is the platform's own; kept for the program's start-up.
+    BOOL Enable3dControls() { return TRUE; }
+
+    // ID_HELP: there is no help file, so nothing is shown.
+    void OnHelp();
+
+    const char* m_pszAppName;
+    CWnd* m_pMainWnd = nullptr;
+    HINSTANCE m_hInstance = nullptr;
+};
