@@ -95,10 +95,12 @@ bool TakeFault(int& remaining) {
     return true;
 }
 
-// Which source column (or row) each visible destination column (or row) shows. Each takes the
-// source pixel under its own centre, so enlarging repeats pixels and shrinking drops them
-// evenly. Destination pixels whose source lies outside the bitmap are left out; since the
-// mapping only ever moves forward, the ones kept are side by side, starting at first.
+// Which source column (or row) each visible destination column (or row) shows. Destination
+// pixel i takes source pixel i x srcSize / destSize, rounded down, as the classic colour-on-colour
+// stretch does: enlarging repeats pixels and shrinking drops them evenly, and the first pixel is
+// always the source's first, so the picture's top-left corner is never lost. Destination pixels
+// whose source lies outside the bitmap are left out; since the mapping only ever moves forward,
+// the ones kept are side by side, starting at first.
 struct AxisMap {
     int first = 0;
     std::vector<int> sources;
@@ -111,7 +113,7 @@ AxisMap MapAxis(int dest, int destSize, int src, int srcSize, int bitmapSize, in
     const std::int64_t to = std::min<std::int64_t>(std::int64_t{dest} + destSize, visibleTo);
     for (std::int64_t at = from; at < to; ++at) {
         const std::int64_t offset = at - dest;
-        const std::int64_t source = src + (2 * offset + 1) * srcSize / (2 * std::int64_t{destSize});
+        const std::int64_t source = src + offset * srcSize / destSize;
         if (source < 0 || source >= bitmapSize) {
             continue;
         }

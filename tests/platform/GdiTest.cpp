@@ -1,0 +1,529 @@
+#include "platform/Gdi.h"
+#include "platform/GdiQt.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <ostream>
+#include <string>
+
+namespace {
+
+// Never made from a 16-bit pixel (5-bit channels widen to 0, 8, 16, ...): a pixel that still
+// shows it was not drawn.
+const QRgb kUntouched = qRgb(1, 2, 3);
+constexpr DWORD kSrcPaint = 0x00EE0086; // a raster operation other than a plain copy
+
+WORD Pixel(int red, int green, int blue) {
+    return static_cast<WORD>((red << 10) | (green << 5) | blue);
+}
+
+QRgb Widened(WORD pixel) {
+    auto widen = [](int five) { return (five << 3) | (five >> 2); };
+    return qRgb(widen((pixel >> 10) & 31), widen((pixel >> 5) & 31), widen(pixel & 31));
+}
+
+// The colour that names a picture pixel by its place.
+QRgb PlaceColour(int x, int y) {
+    return Widened(Pixel(x, y, 9));
+}
+
+BITMAPINFO Header(LONG width, LONG height) {
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 16;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A bitmap painted with its places, selected into a memory DC, as the surface holds it.
+class MemoryBitmap {
+public:
+    MemoryBitmap(int width, int height) : m_nWidth(width), m_nHeight(height) {
+        const BITMAPINFO info = Header(width, height);
+        m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0);
+        m_hDC = CreateCompatibleDC(nullptr);
+        SelectObject(m_hDC, m_hBitmap);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                Row(y)[x] = Pixel(x, y, 9);
+            }
+        }
+    }
+    ~MemoryBitmap() {
+        DeleteDC(m_hDC);
+        DeleteObject(m_hBitmap);
+    }
+    MemoryBitmap(const MemoryBitmap&) = delete;
+    MemoryBitmap& operator=(const MemoryBitmap&) = delete;
+
+    // The picture's row y, counted from the top; memory starts with the bottom row.
+    WORD* Row(int y) {
+        const int stride = (m_nWidth * 2 + 3) & ~3;
+        return reinterpret_cast<WORD*>(static_cast<std::uint8_t*>(m_pBits) +
+                                       (m_nHeight - 1 - y) * stride);
+    }
+
+    HDC m_hDC = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    void* m_pBits = nullptr;
+
+private:
+    int m_nWidth;
+    int m_nHeight;
+};
+
+// An offscreen image and a painter DC over it.
+class ImageTarget {
+public:
+    ImageTarget(int width, int height) : m_image(width, height, QImage::Format_RGB32) {
+        m_image.fill(kUntouched);
+        m_painter.begin(&m_image);
+        m_hDC = CreatePainterDC(&m_painter);
+    }
+    ~ImageTarget() { Finish(); }
+
+    QPainter& Painter() { return m_painter; }
+
+    const QImage& Finish() {
+        ReleasePainterDC(m_hDC);
+        m_hDC = nullptr;
+        if (m_painter.isActive()) {
+            m_painter.end();
+        }
+        return m_image;
+    }
+
+    HDC m_hDC = nullptr;
+
+private:
+    QImage m_image;
+    QPainter m_painter;
+};
+
+bool IsUntouched(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != kUntouched) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+class GdiTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_nHandlesBefore = LiveGdiHandleCount(); }
+    void TearDown() override {
+        FailNextDibSections(0);
+        FailNextMemoryDCs(0);
+        EXPECT_EQ(LiveGdiHandleCount(), m_nHandlesBefore) << "a handle was left behind";
+    }
+
+    int m_nHandlesBefore = 0;
+};
+
+// Which bitmaps CreateDIBSection makes.
+
+struct RefusedFormatCase {
+    const char* name;
+    std::function<void(BITMAPINFO&, UINT& usage, void*& section)> spoil;
+};
+
+void PrintTo(const RefusedFormatCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DibFormatTest : public ::testing::TestWithParam<RefusedFormatCase> {};
+
+TEST_P(DibFormatTest, IsRefusedWithNullBits) {
+    const int before = LiveGdiHandleCount();
+    BITMAPINFO info = Header(10, 10);
+    UINT usage = DIB_RGB_COLORS;
+    int mapping = 0;
+    void* section = nullptr;
+    GetParam().spoil(info, usage, section);
+    if (section != nullptr) {
+        section = &mapping;
+    }
+    void* bits = &mapping;
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, usage, &bits, section, 0), nullptr);
+    EXPECT_EQ(bits, nullptr);
+    EXPECT_EQ(LiveGdiHandleCount(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(RefusedFormats, DibFormatTest,
+                         ::testing::Values(RefusedFormatCase{"TopDown",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biHeight = -10;
+                                                             }},
+                                           RefusedFormatCase{"ZeroWidth",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biWidth = 0;
+                                                             }},
+                                           RefusedFormatCase{"ZeroHeight",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biHeight = 0;
+                                                             }},
+                                           RefusedFormatCase{"Depth8",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biBitCount = 8;
+                                                             }},
+                                           RefusedFormatCase{"Depth24",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biBitCount = 24;
+                                                             }},
+                                           RefusedFormatCase{"Depth32",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biBitCount = 32;
+                                                             }},
+                                           RefusedFormatCase{"Bitfields",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biCompression = 3;
+                                                             }},
+                                           RefusedFormatCase{"OldHeaderSize",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biSize = 12;
+                                                             }},
+                                           RefusedFormatCase{"TwoPlanes",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biPlanes = 2;
+                                                             }},
+                                           RefusedFormatCase{
+                                               "PaletteIndices",
+                                               [](auto&, auto& usage, auto&) { usage = 1; }},
+                                           RefusedFormatCase{"FileMapping",
+                                                             [](auto&, auto&, auto& section) {
+                                                                 section = &section;
+                                                             }},
+                                           RefusedFormatCase{"MoreBytesThanAnInt",
+                                                             [](auto& i, auto&, auto&) {
+                                                                 i.bmiHeader.biWidth = 46341;
+                                                                 i.bmiHeader.biHeight = 46341;
+                                                             }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GdiTest, NullHeaderIsRefused) {
+    void* bits = this;
+    EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(bits, nullptr);
+}
+
+TEST_F(GdiTest, DibSectionMemoryStartsBlackAndCoversEveryPaddedRow) {
+    const BITMAPINFO info = Header(25, 3);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_NE(bits, nullptr);
+    auto* bytes = static_cast<std::uint8_t*>(bits);
+    for (int i = 0; i < 52 * 3; ++i) {
+        ASSERT_EQ(bytes[i], 0) << "byte " << i;
+    }
+    std::memset(bytes, 0xAB, 52 * 3);
+    EXPECT_EQ(DeleteObject(bitmap), TRUE);
+}
+
+TEST_F(GdiTest, DibSectionWithoutAnOutPointerIsStillMade) {
+    const BITMAPINFO info = Header(4, 4);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(DeleteObject(bitmap), TRUE);
+}
+
+// Fault hooks.
+
+TEST_F(GdiTest, DibSectionFaultHookFailsTheNextCallsThenStops) {
+    const BITMAPINFO info = Header(4, 4);
+    void* bits = nullptr;
+    FailNextDibSections(2);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(bits, nullptr);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    EXPECT_NE(bitmap, nullptr);
+    EXPECT_NE(bits, nullptr);
+    DeleteObject(bitmap);
+}
+
+TEST_F(GdiTest, FaultHooksTurnOffWithZero) {
+    const BITMAPINFO info = Header(4, 4);
+    FailNextDibSections(5);
+    FailNextDibSections(0);
+    FailNextMemoryDCs(5);
+    FailNextMemoryDCs(0);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_NE(bitmap, nullptr);
+    EXPECT_NE(dc, nullptr);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
+
+TEST_F(GdiTest, MemoryDcFaultHookFailsTheNextCallsThenStops) {
+    FailNextMemoryDCs(1);
+    EXPECT_EQ(CreateCompatibleDC(nullptr), nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_NE(dc, nullptr);
+    DeleteDC(dc);
+}
+
+// Selecting and deleting.
+
+TEST_F(GdiTest, SelectObjectHandsBackWhatTheDcHeldBefore) {
+    MemoryBitmap a(2, 2);
+    const BITMAPINFO info = Header(3, 3);
+    HBITMAP b = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(SelectObject(dc, b), nullptr) << "a fresh memory DC holds nothing";
+    EXPECT_EQ(SelectObject(dc, b), b) << "selecting again is allowed";
+    EXPECT_EQ(SelectObject(dc, a.m_hBitmap), nullptr) << "a bitmap held by another DC is refused";
+    EXPECT_EQ(SelectObject(dc, nullptr), b);
+    EXPECT_EQ(SelectObject(dc, nullptr), nullptr);
+    EXPECT_EQ(SelectObject(nullptr, b), nullptr);
+    EXPECT_EQ(DeleteDC(dc), TRUE);
+    EXPECT_EQ(DeleteObject(b), TRUE);
+}
+
+TEST_F(GdiTest, StaleHandlesAreRefusedNotFollowed) {
+    const BITMAPINFO info = Header(3, 3);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_EQ(DeleteObject(bitmap), TRUE);
+    EXPECT_EQ(DeleteObject(bitmap), FALSE);
+    EXPECT_EQ(SelectObject(dc, bitmap), nullptr);
+    ASSERT_EQ(DeleteDC(dc), TRUE);
+    EXPECT_EQ(DeleteDC(dc), FALSE);
+    EXPECT_EQ(SetStretchBltMode(dc, COLORONCOLOR), 0);
+    EXPECT_EQ(DeleteDC(nullptr), FALSE);
+    EXPECT_EQ(DeleteObject(nullptr), FALSE);
+}
+
+TEST_F(GdiTest, BitmapSelectedIntoALiveDcIsNotDeleted) {
+    const BITMAPINFO info = Header(3, 3);
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bitmap);
+    EXPECT_EQ(DeleteObject(bitmap), FALSE);
+    EXPECT_EQ(DeleteDC(dc), TRUE) << "deleting the DC lets go of its bitmap";
+    EXPECT_EQ(DeleteObject(bitmap), TRUE);
+}
+
+TEST_F(GdiTest, PainterDcsAndMemoryDcsEndOnlyTheirOwnWay) {
+    QImage image(4, 4, QImage::Format_RGB32);
+    QPainter painter(&image);
+    EXPECT_EQ(CreatePainterDC(nullptr), nullptr);
+    HDC painterDC = CreatePainterDC(&painter);
+    HDC memoryDC = CreateCompatibleDC(nullptr);
+    ASSERT_NE(painterDC, nullptr);
+    MemoryBitmap bitmap(2, 2);
+    SelectObject(bitmap.m_hDC, nullptr);
+    EXPECT_EQ(SelectObject(painterDC, bitmap.m_hBitmap), nullptr) << "a painter DC holds no bitmap";
+    EXPECT_EQ(DeleteDC(painterDC), FALSE);
+    ReleasePainterDC(memoryDC);
+    ReleasePainterDC(nullptr);
+    EXPECT_EQ(DeleteDC(memoryDC), TRUE);
+    ReleasePainterDC(painterDC);
+    EXPECT_TRUE(painter.isActive()) << "the painter belongs to its caller";
+}
+
+// Stretch modes.
+
+TEST_F(GdiTest, StretchModeIsRecordedPerDcAndStartsAsBlackOnWhite) {
+    HDC first = CreateCompatibleDC(nullptr);
+    HDC second = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(SetStretchBltMode(first, COLORONCOLOR), 1);
+    EXPECT_EQ(SetStretchBltMode(first, COLORONCOLOR), COLORONCOLOR);
+    EXPECT_EQ(SetStretchBltMode(second, 2), 1);
+    EXPECT_EQ(SetStretchBltMode(first, 0), 0) << "no such mode";
+    EXPECT_EQ(SetStretchBltMode(first, 5), 0) << "no such mode";
+    EXPECT_EQ(SetStretchBltMode(first, 4), COLORONCOLOR) << "refused modes change nothing";
+    EXPECT_EQ(SetStretchBltMode(nullptr, COLORONCOLOR), 0);
+    DeleteDC(first);
+    DeleteDC(second);
+}
+
+// Calls StretchBlt refuses, leaving the target as it was.
+
+struct RefusedBlitCase {
+    const char* name;
+    std::function<BOOL(HDC target, HDC source, HDC emptySource)> call;
+};
+
+void PrintTo(const RefusedBlitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedBlitTest : public ::testing::TestWithParam<RefusedBlitCase> {};
+
+TEST_P(RefusedBlitTest, DrawsNothing) {
+    MemoryBitmap source(8, 8);
+    HDC empty = CreateCompatibleDC(nullptr);
+    ImageTarget target(10, 10);
+    EXPECT_EQ(GetParam().call(target.m_hDC, source.m_hDC, empty), FALSE);
+    EXPECT_TRUE(IsUntouched(target.Finish()));
+    DeleteDC(empty);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RefusedBlits, RefusedBlitTest,
+    ::testing::Values(RefusedBlitCase{"NullTarget",
+                                      [](HDC, HDC s, HDC) {
+                                          return StretchBlt(nullptr, 0, 0, 8, 8, s, 0, 0, 8, 8,
+                                                            SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"MemoryDcAsTarget",
+                                      [](HDC, HDC s, HDC e) {
+                                          return StretchBlt(e, 0, 0, 8, 8, s, 0, 0, 8, 8, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"PainterDcAsSource",
+                                      [](HDC t, HDC, HDC) {
+                                          return StretchBlt(t, 0, 0, 8, 8, t, 0, 0, 8, 8, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"SourceHoldsNoBitmap",
+                                      [](HDC t, HDC, HDC e) {
+                                          return StretchBlt(t, 0, 0, 8, 8, e, 0, 0, 8, 8, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"OtherRasterOperation",
+                                      [](HDC t, HDC s, HDC) {
+                                          return StretchBlt(t, 0, 0, 8, 8, s, 0, 0, 8, 8,
+                                                            kSrcPaint);
+                                      }},
+                      RefusedBlitCase{"ZeroDestWidth",
+                                      [](HDC t, HDC s, HDC) {
+                                          return StretchBlt(t, 0, 0, 0, 8, s, 0, 0, 8, 8, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"NegativeDestHeight",
+                                      [](HDC t, HDC s, HDC) {
+                                          return StretchBlt(t, 0, 8, 8, -8, s, 0, 0, 8, 8, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"NegativeSourceWidth",
+                                      [](HDC t, HDC s, HDC) {
+                                          return StretchBlt(t, 0, 0, 8, 8, s, 8, 0, -8, 8, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"ZeroSourceHeight",
+                                      [](HDC t, HDC s, HDC) {
+                                          return StretchBlt(t, 0, 0, 8, 8, s, 0, 0, 8, 0, SRCCOPY);
+                                      }},
+                      RefusedBlitCase{"MostNegativeSizes",
+                                      [](HDC t, HDC s, HDC) {
+                                          return StretchBlt(t, 0, 0, INT_MIN, INT_MIN, s, 0, 0,
+                                                            INT_MIN, INT_MIN, SRCCOPY);
+                                      }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GdiTest, BlitThroughAnEndedPainterIsRefused) {
+    MemoryBitmap source(4, 4);
+    ImageTarget target(4, 4);
+    target.Painter().end();
+    EXPECT_EQ(StretchBlt(target.m_hDC, 0, 0, 4, 4, source.m_hDC, 0, 0, 4, 4, SRCCOPY), FALSE);
+    EXPECT_TRUE(IsUntouched(target.Finish()));
+}
+
+// Source rectangles reaching past the bitmap.
+
+TEST_F(GdiTest, SourcePartlyOutsideTheBitmapDrawsOnlyTheInsidePart) {
+    MemoryBitmap source(10, 10);
+    ImageTarget target(15, 15);
+    EXPECT_EQ(StretchBlt(target.m_hDC, 0, 0, 15, 15, source.m_hDC, -5, -5, 15, 15, SRCCOPY), TRUE);
+    const QImage& image = target.Finish();
+    for (int y = 0; y < 15; ++y) {
+        for (int x = 0; x < 15; ++x) {
+            const QRgb expected = x >= 5 && y >= 5 ? PlaceColour(x - 5, y - 5) : kUntouched;
+            ASSERT_EQ(image.pixel(x, y), expected) << "at " << x << "," << y;
+        }
+    }
+}
+
+TEST_F(GdiTest, ClippedSourceKeepsItsScale) {
+    MemoryBitmap source(10, 10);
+    ImageTarget target(20, 20);
+    // Twice the size: source columns 5..14 would fill 20 columns, but only 5..9 exist.
+    StretchBlt(target.m_hDC, 0, 0, 20, 20, source.m_hDC, 5, 0, 10, 10, SRCCOPY);
+    const QImage& image = target.Finish();
+    for (int x = 0; x < 20; ++x) {
+        const QRgb expected = x < 10 ? PlaceColour(5 + x / 2, 0) : kUntouched;
+        EXPECT_EQ(image.pixel(x, 0), expected) << "column " << x;
+    }
+}
+
+TEST_F(GdiTest, SourceWhollyOutsideTheBitmapDrawsNothing) {
+    MemoryBitmap source(10, 10);
+    ImageTarget target(10, 10);
+    EXPECT_EQ(StretchBlt(target.m_hDC, 0, 0, 10, 10, source.m_hDC, 10, 0, 10, 10, SRCCOPY), TRUE);
+    EXPECT_EQ(
+        StretchBlt(target.m_hDC, 0, 0, 10, 10, source.m_hDC, INT_MIN, INT_MIN, 10, 10, SRCCOPY),
+        TRUE);
+    EXPECT_TRUE(IsUntouched(target.Finish()));
+}
+
+// Destinations far larger than the device, or far off it.
+
+TEST_F(GdiTest, HugeDestinationCostsNoMoreThanTheDevice) {
+    MemoryBitmap source(10, 10);
+    ImageTarget target(50, 50);
+    EXPECT_EQ(StretchBlt(target.m_hDC, 0, 0, INT_MAX, INT_MAX, source.m_hDC, 0, 0, 10, 10, SRCCOPY),
+              TRUE);
+    const QImage& image = target.Finish();
+    EXPECT_EQ(image.pixel(0, 0), PlaceColour(0, 0));
+    EXPECT_EQ(image.pixel(49, 49), PlaceColour(0, 0));
+}
+
+TEST_F(GdiTest, DestinationsOffTheDeviceDrawNothing) {
+    MemoryBitmap source(10, 10);
+    ImageTarget target(20, 20);
+    StretchBlt(target.m_hDC, INT_MAX - 5, 0, INT_MAX, 10, source.m_hDC, 0, 0, 10, 10, SRCCOPY);
+    StretchBlt(target.m_hDC, INT_MIN, 0, INT_MAX, 10, source.m_hDC, 0, 0, 10, 10, SRCCOPY);
+    StretchBlt(target.m_hDC, 0, 20, 10, 10, source.m_hDC, 0, 0, 10, 10, SRCCOPY);
+    EXPECT_TRUE(IsUntouched(target.Finish()));
+}
+
+// Painters that were set up for something else.
+
+TEST_F(GdiTest, ScaledSmoothTranslucentPainterStillCopiesWholePixels) {
+    MemoryBitmap source(4, 4);
+    ImageTarget target(8, 8);
+    QPainter& painter = target.Painter();
+    painter.scale(2, 2);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.setOpacity(0.5);
+    EXPECT_EQ(StretchBlt(target.m_hDC, 0, 0, 4, 4, source.m_hDC, 0, 0, 4, 4, SRCCOPY), TRUE);
+    EXPECT_TRUE(painter.testRenderHint(QPainter::SmoothPixmapTransform)) << "state restored";
+    EXPECT_EQ(painter.opacity(), 0.5) << "state restored";
+    EXPECT_EQ(painter.compositionMode(), QPainter::CompositionMode_SourceOver);
+    const QImage& image = target.Finish();
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            ASSERT_EQ(image.pixel(x, y), PlaceColour(x / 2, y / 2)) << "at " << x << "," << y;
+        }
+    }
+}
+
+TEST_F(GdiTest, PainterTranslationAndClipAreHonoured) {
+    MemoryBitmap source(10, 10);
+    ImageTarget target(12, 12);
+    QPainter& painter = target.Painter();
+    painter.translate(-3, 4);
+    painter.setClipRect(0, 0, 10, 5);
+    StretchBlt(target.m_hDC, 0, 0, 10, 10, source.m_hDC, 0, 0, 10, 10, SRCCOPY);
+    const QImage& image = target.Finish();
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            // Logical (x + 3, y - 4), clipped to the top five rows of the picture.
+            const bool shown = x < 7 && y >= 4 && y < 9;
+            const QRgb expected = shown ? PlaceColour(x + 3, y - 4) : kUntouched;
+            ASSERT_EQ(image.pixel(x, y), expected) << "at " << x << "," << y;
+        }
+    }
+}
+
+} // namespace
