@@ -9,7 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   fonts-dejavu-core
-  xvfb xauth openbox xdotool x11-utils imagemagick
+  xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
 )
 
 missing=()

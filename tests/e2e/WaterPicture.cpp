@@ -1,0 +1,40 @@
+#include "WaterPicture.h"
+
+WaterPicture FindCalmWater(const QImage& shot) {
+    WaterPicture picture;
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) | 0xFF000000) != kCalmWater)
+                continue;
+            picture.calmBounds |= QRect(x, y, 1, 1);
+            ++picture.calmCount;
+        }
+    }
+    return picture;
+}
+
+bool IsMirrorSymmetricAbout(const QImage& shot, int cx, int cy, int radius) {
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    for (int d = 1; d <= radius; ++d) {
+        if (image.pixel(cx + d, cy) != image.pixel(cx - d, cy))
+            return false;
+        if (image.pixel(cx, cy + d) != image.pixel(cx, cy - d))
+            return false;
+        if (image.pixel(cx + d, cy + d) != image.pixel(cx - d, cy - d))
+            return false;
+    }
+    return true;
+}
+
+int CountDisturbedPixels(const QImage& shot, const QRect& area) {
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if ((image.pixel(x, y) | 0xFF000000) != kCalmWater)
+                ++count;
+        }
+    }
+    return count;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+// What a screenshot shows of the water: the bounds of the calm cells and how many there are.
+struct WaterPicture {
+    QRect calmBounds;
+    int calmCount = 0;
+};
+
+// Calm water is level 16 in the blue channel, 0x0010, which a 24-bit screen shows as (0, 0, 132).
+inline constexpr QRgb kCalmWater = 0xFF000084;
+
+WaterPicture FindCalmWater(const QImage& shot);
+
+// True when the picture is the same reflected through the cell at (cx, cy) across both axes,
+// out to radius pixels, as the rings of a single drop are.
+bool IsMirrorSymmetricAbout(const QImage& shot, int cx, int cy, int radius);
+
+// How many pixels within the rectangle differ from calm water.
+int CountDisturbedPixels(const QImage& shot, const QRect& area);
