@@ -56,9 +56,11 @@ separated by spaces or tabs. TICK is a millisecond tick, a whole number 0..42949
                     -100000..100000). Until a rect line it is 0 0 W H of the current grid.
   click PX PY TICK  a left click at client point PX, PY (-100000..100000) at TICK, mapped
                     through the rectangle to a whole grid cell; a point outside it is ignored
-  rain TICK         one rain call at TICK: once the rain interval has passed, a drop falls on
-                    a random cell of the grid (the rectangle plays no part). The random source
-                    starts from the same state in every script, so rain falls the same way.
+  rain TICK         one rain call at TICK: when more than the rain interval has passed since
+                    the last attempt, a new interval (1000..9191 ms) is drawn and a drop falls
+                    on a random cell of the grid (the rectangle plays no part). The rain state
+                    starts at tick 0 with interval 0, so the first call rains unless its tick
+                    is 0, and the random source starts from the same state in every script.
   now TICK          render one frame at TICK and emit it. The drops carry on to the next
                     frame: Drift moves them, and drops older than 15 s retire.
 
