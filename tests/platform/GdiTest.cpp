@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <ostream>
 #include <string>
 
@@ -135,86 +134,60 @@ protected:
 
 // Which bitmaps CreateDIBSection makes.
 
-struct RefusedFormatCase {
+// Headers CreateDIBSection refuses: the field each case spoils and the value it is given.
+struct RefusedHeaderCase {
     const char* name;
-    std::function<void(BITMAPINFO&, UINT& usage, void*& section)> spoil;
+    LONG BITMAPINFOHEADER::*field;
+    LONG value;
 };
 
-void PrintTo(const RefusedFormatCase& c, std::ostream* os) {
+void PrintTo(const RefusedHeaderCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class DibFormatTest : public ::testing::TestWithParam<RefusedFormatCase> {};
+class DibHeaderTest : public ::testing::TestWithParam<RefusedHeaderCase> {};
 
-TEST_P(DibFormatTest, IsRefusedWithNullBits) {
+TEST_P(DibHeaderTest, IsRefusedWithNullBits) {
     const int before = LiveGdiHandleCount();
     BITMAPINFO info = Header(10, 10);
-    UINT usage = DIB_RGB_COLORS;
-    int mapping = 0;
-    void* section = nullptr;
-    GetParam().spoil(info, usage, section);
-    if (section != nullptr) {
-        section = &mapping;
-    }
-    void* bits = &mapping;
-    EXPECT_EQ(CreateDIBSection(nullptr, &info, usage, &bits, section, 0), nullptr);
+    info.bmiHeader.*GetParam().field = GetParam().value;
+    void* bits = &info;
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     EXPECT_EQ(bits, nullptr);
     EXPECT_EQ(LiveGdiHandleCount(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(RefusedFormats, DibFormatTest,
-                         ::testing::Values(RefusedFormatCase{"TopDown",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biHeight = -10;
-                                                             }},
-                                           RefusedFormatCase{"ZeroWidth",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biWidth = 0;
-                                                             }},
-                                           RefusedFormatCase{"ZeroHeight",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biHeight = 0;
-                                                             }},
-                                           RefusedFormatCase{"Depth8",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biBitCount = 8;
-                                                             }},
-                                           RefusedFormatCase{"Depth24",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biBitCount = 24;
-                                                             }},
-                                           RefusedFormatCase{"Depth32",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biBitCount = 32;
-                                                             }},
-                                           RefusedFormatCase{"Bitfields",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biCompression = 3;
-                                                             }},
-                                           RefusedFormatCase{"OldHeaderSize",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biSize = 12;
-                                                             }},
-                                           RefusedFormatCase{"TwoPlanes",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biPlanes = 2;
-                                                             }},
-                                           RefusedFormatCase{
-                                               "PaletteIndices",
-                                               [](auto&, auto& usage, auto&) { usage = 1; }},
-                                           RefusedFormatCase{"FileMapping",
-                                                             [](auto&, auto&, auto& section) {
-                                                                 section = &section;
-                                                             }},
-                                           RefusedFormatCase{"MoreBytesThanAnInt",
-                                                             [](auto& i, auto&, auto&) {
-                                                                 i.bmiHeader.biWidth = 46341;
-                                                                 i.bmiHeader.biHeight = 46341;
-                                                             }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    RefusedHeaders, DibHeaderTest,
+    ::testing::Values(RefusedHeaderCase{"TopDown", &BITMAPINFOHEADER::biHeight, -10},
+                      RefusedHeaderCase{"ZeroWidth", &BITMAPINFOHEADER::biWidth, 0},
+                      RefusedHeaderCase{"ZeroHeight", &BITMAPINFOHEADER::biHeight, 0},
+                      RefusedHeaderCase{"WiderThanAnyImage", &BITMAPINFOHEADER::biWidth, INT_MAX},
+                      RefusedHeaderCase{"TallerThanAnyImage", &BITMAPINFOHEADER::biHeight,
+                                        INT_MAX / 2}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(GdiTest, NullHeaderIsRefused) {
-    void* bits = this;
+TEST_F(GdiTest, OtherFormatsAndSourcesAreRefusedWithNullBits) {
+    auto refused = [](BITMAPINFO info, UINT usage, void* section) {
+        void* bits = &info;
+        HBITMAP bitmap = CreateDIBSection(nullptr, &info, usage, &bits, section, 0);
+        return bitmap == nullptr && bits == nullptr;
+    };
+    auto with = [](auto edit) {
+        BITMAPINFO info = Header(10, 10);
+        edit(info.bmiHeader);
+        return info;
+    };
+    const BITMAPINFO good = Header(10, 10);
+    EXPECT_TRUE(refused(with([](auto& h) { h.biBitCount = 8; }), DIB_RGB_COLORS, nullptr));
+    EXPECT_TRUE(refused(with([](auto& h) { h.biBitCount = 24; }), DIB_RGB_COLORS, nullptr));
+    EXPECT_TRUE(refused(with([](auto& h) { h.biCompression = 3; }), DIB_RGB_COLORS, nullptr));
+    EXPECT_TRUE(refused(with([](auto& h) { h.biSize = 12; }), DIB_RGB_COLORS, nullptr));
+    EXPECT_TRUE(refused(with([](auto& h) { h.biPlanes = 2; }), DIB_RGB_COLORS, nullptr));
+    EXPECT_TRUE(refused(good, 1, nullptr)) << "palette indices";
+    int mapping = 0;
+    EXPECT_TRUE(refused(good, DIB_RGB_COLORS, &mapping)) << "a file mapping";
+    void* bits = &mapping;
     EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     EXPECT_EQ(bits, nullptr);
 }
@@ -233,48 +206,32 @@ TEST_F(GdiTest, DibSectionMemoryStartsBlackAndCoversEveryPaddedRow) {
     EXPECT_EQ(DeleteObject(bitmap), TRUE);
 }
 
-TEST_F(GdiTest, DibSectionWithoutAnOutPointerIsStillMade) {
-    const BITMAPINFO info = Header(4, 4);
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(DeleteObject(bitmap), TRUE);
-}
-
-// Fault hooks.
-
-TEST_F(GdiTest, DibSectionFaultHookFailsTheNextCallsThenStops) {
+TEST_F(GdiTest, FaultHooksFailTheNextCallsThenStop) {
     const BITMAPINFO info = Header(4, 4);
     void* bits = nullptr;
     FailNextDibSections(2);
+    FailNextMemoryDCs(1);
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
-    EXPECT_EQ(bits, nullptr);
+    EXPECT_EQ(CreateCompatibleDC(nullptr), nullptr);
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
     EXPECT_NE(bitmap, nullptr);
     EXPECT_NE(bits, nullptr);
+    EXPECT_NE(dc, nullptr);
+    DeleteDC(dc);
     DeleteObject(bitmap);
-}
 
-TEST_F(GdiTest, FaultHooksTurnOffWithZero) {
-    const BITMAPINFO info = Header(4, 4);
     FailNextDibSections(5);
-    FailNextDibSections(0);
     FailNextMemoryDCs(5);
+    FailNextDibSections(0);
     FailNextMemoryDCs(0);
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_NE(bitmap, nullptr);
-    EXPECT_NE(dc, nullptr);
+    bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    dc = CreateCompatibleDC(nullptr);
+    EXPECT_NE(bitmap, nullptr) << "zero turns the hook off";
+    EXPECT_NE(dc, nullptr) << "zero turns the hook off";
     DeleteDC(dc);
     DeleteObject(bitmap);
-}
-
-TEST_F(GdiTest, MemoryDcFaultHookFailsTheNextCallsThenStops) {
-    FailNextMemoryDCs(1);
-    EXPECT_EQ(CreateCompatibleDC(nullptr), nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_NE(dc, nullptr);
-    DeleteDC(dc);
 }
 
 // Selecting and deleting.
@@ -352,11 +309,15 @@ TEST_F(GdiTest, StretchModeIsRecordedPerDcAndStartsAsBlackOnWhite) {
     DeleteDC(second);
 }
 
-// Calls StretchBlt refuses, leaving the target as it was.
+// Copies StretchBlt refuses, leaving the target as it was.
 
 struct RefusedBlitCase {
     const char* name;
-    std::function<BOOL(HDC target, HDC source, HDC emptySource)> call;
+    int wDest;
+    int hDest;
+    int wSrc;
+    int hSrc;
+    DWORD rop;
 };
 
 void PrintTo(const RefusedBlitCase& c, std::ostream* os) {
@@ -366,60 +327,39 @@ void PrintTo(const RefusedBlitCase& c, std::ostream* os) {
 class RefusedBlitTest : public ::testing::TestWithParam<RefusedBlitCase> {};
 
 TEST_P(RefusedBlitTest, DrawsNothing) {
+    const RefusedBlitCase& c = GetParam();
     MemoryBitmap source(8, 8);
-    HDC empty = CreateCompatibleDC(nullptr);
     ImageTarget target(10, 10);
-    EXPECT_EQ(GetParam().call(target.m_hDC, source.m_hDC, empty), FALSE);
+    EXPECT_EQ(
+        StretchBlt(target.m_hDC, 1, 1, c.wDest, c.hDest, source.m_hDC, 0, 0, c.wSrc, c.hSrc, c.rop),
+        FALSE);
     EXPECT_TRUE(IsUntouched(target.Finish()));
-    DeleteDC(empty);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     RefusedBlits, RefusedBlitTest,
-    ::testing::Values(RefusedBlitCase{"NullTarget",
-                                      [](HDC, HDC s, HDC) {
-                                          return StretchBlt(nullptr, 0, 0, 8, 8, s, 0, 0, 8, 8,
-                                                            SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"MemoryDcAsTarget",
-                                      [](HDC, HDC s, HDC e) {
-                                          return StretchBlt(e, 0, 0, 8, 8, s, 0, 0, 8, 8, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"PainterDcAsSource",
-                                      [](HDC t, HDC, HDC) {
-                                          return StretchBlt(t, 0, 0, 8, 8, t, 0, 0, 8, 8, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"SourceHoldsNoBitmap",
-                                      [](HDC t, HDC, HDC e) {
-                                          return StretchBlt(t, 0, 0, 8, 8, e, 0, 0, 8, 8, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"OtherRasterOperation",
-                                      [](HDC t, HDC s, HDC) {
-                                          return StretchBlt(t, 0, 0, 8, 8, s, 0, 0, 8, 8,
-                                                            kSrcPaint);
-                                      }},
-                      RefusedBlitCase{"ZeroDestWidth",
-                                      [](HDC t, HDC s, HDC) {
-                                          return StretchBlt(t, 0, 0, 0, 8, s, 0, 0, 8, 8, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"NegativeDestHeight",
-                                      [](HDC t, HDC s, HDC) {
-                                          return StretchBlt(t, 0, 8, 8, -8, s, 0, 0, 8, 8, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"NegativeSourceWidth",
-                                      [](HDC t, HDC s, HDC) {
-                                          return StretchBlt(t, 0, 0, 8, 8, s, 8, 0, -8, 8, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"ZeroSourceHeight",
-                                      [](HDC t, HDC s, HDC) {
-                                          return StretchBlt(t, 0, 0, 8, 8, s, 0, 0, 8, 0, SRCCOPY);
-                                      }},
-                      RefusedBlitCase{"MostNegativeSizes",
-                                      [](HDC t, HDC s, HDC) {
-                                          return StretchBlt(t, 0, 0, INT_MIN, INT_MIN, s, 0, 0,
-                                                            INT_MIN, INT_MIN, SRCCOPY);
-                                      }}),
+    ::testing::Values(RefusedBlitCase{"ZeroDestWidth", 0, 8, 8, 8, SRCCOPY},
+                      RefusedBlitCase{"NegativeDestHeight", 8, -8, 8, 8, SRCCOPY},
+                      RefusedBlitCase{"NegativeSourceWidth", 8, 8, -8, 8, SRCCOPY},
+                      RefusedBlitCase{"ZeroSourceHeight", 8, 8, 8, 0, SRCCOPY},
+                      RefusedBlitCase{"MostNegativeSizes", INT_MIN, INT_MIN, INT_MIN, INT_MIN,
+                                      SRCCOPY},
+                      RefusedBlitCase{"OtherRasterOperation", 8, 8, 8, 8, kSrcPaint}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(GdiTest, BlitNeedsAPainterDcAboveAMemoryDcWithABitmap) {
+    MemoryBitmap source(8, 8);
+    HDC empty = CreateCompatibleDC(nullptr);
+    ImageTarget target(10, 10);
+    const HDC t = target.m_hDC;
+    EXPECT_EQ(StretchBlt(nullptr, 0, 0, 8, 8, source.m_hDC, 0, 0, 8, 8, SRCCOPY), FALSE);
+    EXPECT_EQ(StretchBlt(empty, 0, 0, 8, 8, source.m_hDC, 0, 0, 8, 8, SRCCOPY), FALSE);
+    EXPECT_EQ(StretchBlt(t, 0, 0, 8, 8, t, 0, 0, 8, 8, SRCCOPY), FALSE);
+    EXPECT_EQ(StretchBlt(t, 0, 0, 8, 8, empty, 0, 0, 8, 8, SRCCOPY), FALSE);
+    EXPECT_EQ(StretchBlt(t, 0, 0, 8, 8, nullptr, 0, 0, 8, 8, SRCCOPY), FALSE);
+    EXPECT_TRUE(IsUntouched(target.Finish()));
+    DeleteDC(empty);
+}
 
 TEST_F(GdiTest, BlitThroughAnEndedPainterIsRefused) {
     MemoryBitmap source(4, 4);
