@@ -11,10 +11,11 @@ struct DisplayLayout {
 };
 
 // frame is the frame's current rectangle in dialog client coordinates, cx and cy the client
-// size, gridW and gridH the grid in cells. The frame keeps its top-left corner and gets right and
-// bottom margins equal to its distance from the top. With stretch the picture fills the inside
-// of the frame; otherwise it is gridW x gridH pixels, centred there, or pinned to the inside's
-// top-left corner along an axis where it does not fit. Nothing else is clamped: sizes too small
-// for the margins give empty or inverted rectangles, as computed.
+// size, gridW and gridH the grid in cells; stretch counts only when it is exactly TRUE, like a
+// check state. The frame keeps its top-left corner and gets right and bottom margins equal to
+// its distance from the top. With stretch the picture fills the inside of the frame; otherwise
+// it is gridW x gridH pixels, centred there, or pinned to the inside's top-left corner along an
+// axis where it does not fit. Nothing else is clamped: sizes too small for the margins give
+// empty or inverted rectangles, as computed.
 DisplayLayout ComputeDisplayLayout(const RECT& frame, int cx, int cy, BOOL stretch, int gridW,
                                    int gridH);

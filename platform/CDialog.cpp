@@ -1,0 +1,136 @@
+#include "platform/CDialog.h"
+
+#include "platform/Afx.h"
+#include "platform/CDialogWindow.h"
+#include "platform/DialogBuilder.h"
+#include "platform/WindowObject.h"
+#include "res/DialogTemplate.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+constexpr int kNoDialog = -1; // what DoModal gives when there is no window to run
+
+// The window a dialog without a parent belongs to: the application's main window, unless that
+// is the dialog itself.
+QWidget* OwnerWidget(CWnd* pParentWnd, const CWnd* pDialog) {
+    CWnd* owner = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
+    if (owner == nullptr || owner == pDialog) {
+        return nullptr;
+    }
+    WindowObject* window = FindWindowObject(owner->m_hWnd);
+    return window == nullptr ? nullptr : window->widget.data();
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr) {
+        DestroyWindow();
+    }
+}
+
+int CDialog::DoModal() {
+    if (m_hWnd != nullptr || CreateFromTemplate(m_nIDTemplate, m_pParentWnd) == FALSE) {
+        return kNoDialog;
+    }
+    WindowObject* window = FindWindowObject(m_hWnd);
+    QPointer<CDialogWindow> widget =
+        window == nullptr ? nullptr : dynamic_cast<CDialogWindow*>(window->widget.data());
+    if (widget != nullptr && !window->ended) {
+        window->inModalLoop = true;
+        widget->exec();
+        // The window may have been destroyed while the loop ran.
+        if (WindowObject* still = FindWindowObject(m_hWnd)) {
+            still->inModalLoop = false;
+        }
+    }
+    const int result = m_nModalResult;
+    DestroyWindow();
+    return result;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    if (m_hWnd != nullptr) {
+        return FALSE;
+    }
+    m_nIDTemplate = nIDTemplate;
+    m_pParentWnd = pParentWnd;
+    if (CreateFromTemplate(nIDTemplate, pParentWnd) == FALSE) {
+        return FALSE;
+    }
+    WindowObject* window = FindWindowObject(m_hWnd);
+    if (window != nullptr && !window->ended && (window->style & WS_VISIBLE) != 0) {
+        window->widget->show();
+    }
+    return TRUE;
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_nModalResult = nResult;
+    WindowObject* window = FindWindowObject(m_hWnd);
+    if (window == nullptr) {
+        return;
+    }
+    window->ended = true;
+    if (auto* widget = dynamic_cast<CDialogWindow*>(window->widget.data())) {
+        widget->EndModalLoop(nResult);
+    }
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    UpdateData(TRUE);
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd) {
+    const DialogTemplate* dialogTemplate = FindDialogTemplate(nIDTemplate);
+    if (dialogTemplate == nullptr) {
+        return FALSE;
+    }
+    m_nModalResult = kNoDialog;
+    if (BuildDialog(*dialogTemplate, this, OwnerWidget(pParentWnd, this)) == nullptr) {
+        return FALSE;
+    }
+    m_bOwnsWindow = TRUE;
+    const BOOL setFocus = static_cast<BOOL>(SendMessage(WM_INITDIALOG, 0, 0));
+    WindowObject* window = FindWindowObject(m_hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    // TRUE from OnInitDialog leaves the focus to the dialog manager: the first tab stop.
+    if (setFocus != FALSE) {
+        for (const WindowObject* child : window->children) {
+            if ((child->style & (WS_TABSTOP | WS_VISIBLE)) == (WS_TABSTOP | WS_VISIBLE) &&
+                (child->style & WS_DISABLED) == 0 && child->kind != WindowKind::Static) {
+                child->widget->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
+    return TRUE;
+}
+
+LRESULT CDialog::HandleInitDialog(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    return OnInitDialog();
+}
