@@ -14,9 +14,11 @@ CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void CBlackFrame::paintEvent(QPaintEvent* /*e*/) {
-    QPainter painter(this);
-    QRect frame = rect();
+void CBlackFrame::DrawFrame(QPainter& painter) const {
+    if (isHidden()) {
+        return;
+    }
+    QRect frame = geometry();
     if (m_bClientEdge) {
         qDrawWinPanel(&painter, frame, palette(), true);
         frame.adjust(kClientEdgeWidth, kClientEdgeWidth, -kClientEdgeWidth, -kClientEdgeWidth);

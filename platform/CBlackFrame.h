@@ -1,17 +1,21 @@
 #pragma once
 
-// The widget of a black-frame static: a one-pixel black rectangle, inside a sunken two-pixel
-// edge when the template asks for a client edge. Its inside is left unpainted so that what the
-// dialog paints there shows through, and clicks pass through it to the dialog.
+// The widget of a black-frame static. The window system draws such a frame as part of the
+// dialog beneath whatever the dialog paints itself, so the picture painted over the frame's
+// inside covers the black line; to look the same, the dialog draws its frames first
+// (DrawFrame) and this widget paints nothing. Clicks pass through it to the dialog.
 
 #include <QWidget>
+
+class QPainter;
 
 class CBlackFrame : public QWidget {
 public:
     CBlackFrame(QWidget* parent, bool clientEdge);
 
-protected:
-    void paintEvent(QPaintEvent* e) override;
+    // A one-pixel black rectangle at the frame's place, inside a sunken two-pixel edge when the
+    // template asks for a client edge.
+    void DrawFrame(QPainter& painter) const;
 
 private:
     bool m_bClientEdge;

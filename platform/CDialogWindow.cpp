@@ -1,5 +1,6 @@
 #include "platform/CDialogWindow.h"
 
+#include "platform/CBlackFrame.h"
 #include "platform/SystemMenu.h"
 #include "platform/TickSource.h"
 
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -105,6 +107,7 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
     if (m_pWindow == nullptr) {
         return;
     }
+    DrawFrames();
     WindowObject* window = m_pWindow;
     QPaintEvent* outer = window->paintEvent;
     window->paintEvent = e;
@@ -112,6 +115,15 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
     // The handler may have ended the window.
     if (m_pWindow == window) {
         window->paintEvent = outer;
+    }
+}
+
+void CDialogWindow::DrawFrames() {
+    QPainter painter(this);
+    for (const WindowObject* child : m_pWindow->children) {
+        if (const auto* frame = dynamic_cast<const CBlackFrame*>(child->widget.data())) {
+            frame->DrawFrame(painter);
+        }
     }
 }
 

@@ -40,6 +40,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
+    // The frames of black-frame statics, which lie beneath what the dialog paints.
+    void DrawFrames();
     void SendButtonDown(QMouseEvent* e);
     void SendCommand(int id);
     int DefaultCommandId() const;

@@ -3,6 +3,7 @@
 #include "platform/DialogBuilder.h"
 #include "platform/DialogUnits.h"
 #include "platform/QtWnd.h"
+#include "platform/WindowObject.h"
 #include "res/resource.h"
 #include "tests/platform/ModalDriver.h"
 
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -169,6 +171,42 @@ TEST_F(MainTemplate, TheFrameLetsClicksThroughAndPaintsNoBackground) {
     // A black line two pixels inside, and the dialog's own background within it.
     EXPECT_EQ(shot.pixelColor(place.left() + 2, place.center().y()), QColor(Qt::black));
     EXPECT_EQ(shot.pixelColor(place.center()), m_widget->palette().window().color());
+}
+
+// What the dialog paints over the frame's inside covers the frame's black line, as it does where
+// the window system draws the frame beneath the dialog's own painting.
+class CPaintingDlg : public CDialog {
+public:
+    CPaintingDlg() : CDialog(IDD_MAIN) {}
+
+    QRect m_rcPaint;
+
+protected:
+    void OnPaint() {
+        CPaintDC dc(this);
+        if (QPainter* painter = PainterOfPaintDC(dc.GetSafeHdc())) {
+            painter->fillRect(m_rcPaint, Qt::red);
+        }
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPaintingDlg, CDialog)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST(FramePainting, TheDialogsPictureCoversTheBlackLineButNotTheEdge) {
+    CPaintingDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_MAIN));
+    QWidget* widget = WidgetOf(&dlg);
+    const QRect frame = DialogItemWidget(&dlg, IDC_FRAME)->geometry();
+    dlg.m_rcPaint = frame.adjusted(2, 2, -2, -2);
+    const QImage shot = widget->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(frame.left() + 2, frame.center().y()), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(frame.right() - 2, frame.center().y()), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(frame.left() + 1, frame.center().y()), QColor(Qt::red));
+    EXPECT_NE(shot.pixelColor(frame.left(), frame.center().y()), QColor(Qt::red));
 }
 
 // The About box: a fixed frame, the icon, two lines of text and a default OK button.
