@@ -41,6 +41,7 @@ public:
     int m_nInitCalls = 0;
     int m_nPaints = 0;
     bool m_bPaintDCHeld = false;
+    LRESULT m_lIconErase = FALSE;
     HICON m_hIcon = nullptr;
     CButton m_btnStretch;
     CButton m_btnRain;
@@ -75,6 +76,7 @@ protected:
         ++m_nPaints;
         CPaintDC dc(this);
         m_bPaintDCHeld = dc.GetSafeHdc() != nullptr;
+        m_lIconErase = SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
         if (m_hIcon != nullptr) {
             dc.DrawIcon(0, 0, m_hIcon);
         }
@@ -294,6 +296,9 @@ TEST_F(MessageTest, PaintGetsADeviceContextOnlyInsideThePaint) {
     m_dlg.InvalidateRect(&part, FALSE);
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_dlg.m_nPaints > before; }, kWaitMs));
     EXPECT_TRUE(m_dlg.m_bPaintDCHeld);
+    // The paint DC also takes the minimised window's background.
+    EXPECT_EQ(m_dlg.m_lIconErase, TRUE);
+    EXPECT_EQ(m_dlg.Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(outside.GetSafeHdc())), FALSE);
 }
 
 TEST_F(MessageTest, AnEmptyRectangleAsksForNoPaint) {
