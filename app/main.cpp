@@ -1,0 +1,5 @@
+#include "platform/Afx.h"
+
+int main(int argc, char** argv) {
+    return AfxWinMain(argc, argv);
+}
