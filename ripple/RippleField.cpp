@@ -1,62 +1,142 @@
 #include "ripple/RippleField.h"
 
+#include "ripple/DriftRun.h"
+#include "ripple/RingFormula.h"
+#include "ripple/RingKernel.h"
+
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 
+using namespace ring;
+
 namespace {
 
-constexpr double kPhasePerMs = 0.006666666666666667; // radians per ms: a full swing every 942 ms
-constexpr double kDriftX = 0.00005;                  // cells a drop moves right per evaluation
-constexpr double kDriftY = 0.00002;                  // cells a drop moves down per evaluation
-constexpr double kLifetimeMs = 15000.0;              // a drop older than this is retired
-constexpr double kFrontSpeed = 0.01256636;           // cells per ms the outermost ring travels
-constexpr double kWaveNumber = 0.628;                // per cell: a wavelength of about ten cells
-constexpr double kDistanceDamping = 0.04;            // per cell of distance from the centre
-constexpr double kUnit = 1.0;                        // the 1 of the damping divisor and threshold
-constexpr double kAgeDamping = 0.0005;               // per ms: older than 2 s, fall off as 2000/age
-constexpr double kGain = 16.0;                       // sum of weights to level steps
-constexpr double kOffset = 16.5;                     // calm water rounds to level 16
-constexpr int kStripWidth = 10;                      // pixels of the Spectrum strip in every row
-constexpr int kMinLevel = 0;                         // the deepest trough
-constexpr int kMaxLevel = 31;                        // the highest crest
-constexpr int kLevelCount = 32;   // levels the Spectrum strip spreads down the rows
-constexpr int kBytesPerPixel = 2; // one 16-bit word a pixel
+constexpr int kChunk = 256;          // columns summed together; their positions fit the stack
+constexpr double kReachMargin = 1.0; // cells of room round a ring front when skipping cells
 
-std::uint16_t PackPixel(int red, int green, int blue) {
-    return static_cast<std::uint16_t>(((red & 31) << 10) | ((green & 31) << 5) | (blue & 31));
-}
+// A drop that lives through the frame: its constants, and where it stands at the next cell.
+struct LiveDrop {
+    int slot;
+    double front;   // age * front speed
+    double damping; // age * age damping
+    double x;
+    double y;
+};
 
-void StorePixel(unsigned char* row, int column, std::uint16_t pixel) {
-    // Rows need not be aligned for 16-bit stores when a caller hands in odd memory.
-    std::memcpy(row + static_cast<std::ptrdiff_t>(column) * kBytesPerPixel, &pixel, sizeof pixel);
-}
+// Per chunk: each live drop's position at every cell its ring may reach (with Drift), and the
+// fast sums.
+struct ChunkState {
+    std::array<std::array<double, kChunk>, kMaxDrops> x;
+    std::array<std::array<double, kChunk>, kMaxDrops> y;
+    std::array<int, kMaxDrops> from; // the cells each drop's ring may reach
+    std::array<int, kMaxDrops> to;
+    std::array<double, kChunk> sum;
+    std::array<int, kChunk> levels;
+    std::array<std::uint16_t, kChunk> pixels;
+};
 
-// The sum of every live drop's ring at cell (x, y). Drift steps each drop before its lifetime test,
-// so a drop moves once per evaluated cell, including the evaluation that retires it.
-double SumRings(double x, double y, bool drift, std::uint32_t now, double phase, DropTable drops) {
-    double sum = 0.0;
-    for (RippleDrop& drop : drops) {
+// Takes the live drops out of the table for the frame. The first cell of a frame evaluates every
+// drop: one too old takes its drift step there and retires, so it never counts afterwards.
+int GatherLiveDrops(DropTable drops, bool drift, std::uint32_t now, LiveDrop* live) {
+    int count = 0;
+    for (int slot = 0; slot < kMaxDrops; ++slot) {
+        RippleDrop& drop = drops[static_cast<std::size_t>(slot)];
         if (drop.active == 0) {
             continue;
         }
-        const double dx = x - drop.x;
-        const double dy = y - drop.y;
-        if (drift) {
-            drop.x += kDriftX;
-            drop.y += kDriftY;
-        }
-        const double age = static_cast<double>(static_cast<std::uint32_t>(now - drop.tick));
+        const double age = DropAge(now, drop.tick);
         if (age > kLifetimeMs) {
+            if (drift) {
+                drop.x += kDriftX;
+                drop.y += kDriftY;
+            }
             drop.active = 0;
             continue;
         }
+        live[count++] = LiveDrop{slot, age * kFrontSpeed, age * kAgeDamping, drop.x, drop.y};
+    }
+    return count;
+}
+
+// The cells [from, to) of a chunk that the drop's ring can possibly reach, given that it stands
+// within x in [xLow, xHigh] and y in [yLow, yHigh] meanwhile. Every cell left out lies at least a
+// margin beyond the front, far more than the rounding of a distance, so it could not have been
+// reached.
+bool ReachedRun(double front, double xLow, double xHigh, double yLow, double yHigh, double y,
+                int firstColumn, int count, int& from, int& to) {
+    if (!(std::isfinite(xLow) && std::isfinite(xHigh) && std::isfinite(yLow) &&
+          std::isfinite(yHigh)) ||
+        !(front > 0.0)) {
+        return false; // an endless or undefined distance, or a front still at the centre
+    }
+    const double rowGap = y < yLow ? yLow - y : (y > yHigh ? y - yHigh : 0.0);
+    const double reach = front + kReachMargin;
+    if (!(rowGap < reach)) {
+        return false;
+    }
+    const double halfWidth = std::sqrt(reach * reach - rowGap * rowGap);
+    const double lowest = std::ceil(xLow - halfWidth) - firstColumn;
+    const double highest = std::floor(xHigh + halfWidth) - firstColumn + 1.0;
+    from = static_cast<int>(std::clamp(lowest, 0.0, static_cast<double>(count)));
+    to = static_cast<int>(std::clamp(highest, 0.0, static_cast<double>(count)));
+    return from < to;
+}
+
+// Sums one drop's rings into the chunk's cells [first, first + count) of row y, and moves the
+// drop on by one drift step per cell. Positions are only worked out where the ring can arrive.
+void AddDropToChunk(LiveDrop& drop, bool drift, double y, double phase, int first, int count,
+                    ChunkState& chunk, int k) {
+    const double xStart = drop.x;
+    const double yStart = drop.y;
+    // Drift only ever moves right and down, so the ends of the chunk bound every position.
+    const double xEnd = drift ? AdvanceDrift(xStart, kDriftX, count, nullptr) : xStart;
+    const double yEnd = drift ? AdvanceDrift(yStart, kDriftY, count, nullptr) : yStart;
+    int& from = chunk.from[static_cast<std::size_t>(k)];
+    int& to = chunk.to[static_cast<std::size_t>(k)];
+    from = 0;
+    to = 0;
+    if (ReachedRun(drop.front, xStart, xEnd, yStart, yEnd, y, first, count, from, to)) {
+        RingSpan span{
+            y,      first + from, to - from,  nullptr, nullptr,
+            xStart, yStart,       drop.front, phase,   drop.damping > kUnit ? drop.damping : kUnit};
+        if (drift) {
+            double* const xs = chunk.x[static_cast<std::size_t>(k)].data() + from;
+            double* const ys = chunk.y[static_cast<std::size_t>(k)].data() + from;
+            AdvanceDrift(AdvanceDrift(xStart, kDriftX, from, nullptr), kDriftX, to - from, xs);
+            AdvanceDrift(AdvanceDrift(yStart, kDriftY, from, nullptr), kDriftY, to - from, ys);
+            span.dropX = xs;
+            span.dropY = ys;
+        }
+        AccumulateRings(span, chunk.sum.data() + from);
+    }
+    drop.x = xEnd;
+    drop.y = yEnd;
+}
+
+// The plain loop's sum at cell m of the chunk, drop by drop in slot order with its very
+// operations, from the positions the drops held at that cell. A drop whose ring cannot reach the
+// cell adds nothing there, in the plain loop too.
+double ExactSum(double x, double y, double phase, bool drift, const LiveDrop* live, int liveCount,
+                const ChunkState& chunk, int m) {
+    double sum = 0.0;
+    for (int k = 0; k < liveCount; ++k) {
+        const auto slot = static_cast<std::size_t>(k);
+        if (m < chunk.from[slot] || m >= chunk.to[slot]) {
+            continue;
+        }
+        const double dropX = drift ? chunk.x[slot][static_cast<std::size_t>(m)] : live[k].x;
+        const double dropY = drift ? chunk.y[slot][static_cast<std::size_t>(m)] : live[k].y;
+        const double dx = x - dropX;
+        const double dy = y - dropY;
         const double r = std::sqrt(dy * dy + dx * dx);
-        if (!(r < age * kFrontSpeed)) {
+        if (!(r < live[k].front)) {
             continue;
         }
         double w = std::cos(r * kWaveNumber - phase) / (r * kDistanceDamping + kUnit);
-        const double a = age * kAgeDamping;
+        const double a = live[k].damping;
         if (a > kUnit) {
             w = w / a;
         }
@@ -65,66 +145,73 @@ double SumRings(double x, double y, bool drift, std::uint32_t now, double phase,
     return sum;
 }
 
-int Quantise(double sum) {
-    // A weight is at most 1 in size and there are ten drops, so the value is always well inside
-    // int before it is clamped.
-    int level = static_cast<int>(sum * kGain + kOffset);
-    if (level <= kMinLevel) {
-        level = kMinLevel;
-    }
-    if (level >= kMaxLevel) {
-        level = kMaxLevel;
-    }
-    return level;
-}
-
-bool GridFitsBuffer(int gridW, int gridH, const void* bits, int stride, int rows) {
-    if (bits == nullptr || gridH <= 0 || stride <= 0 || rows <= 0) {
-        return false;
-    }
-    return static_cast<long long>(gridW) * kBytesPerPixel <= stride && gridH <= rows;
-}
-
 } // namespace
 
-void SynthesizeField(int gridW, int gridH, const FieldOptions& options, std::uint32_t now,
-                     DropTable drops, void* bits, int stride, int rows) {
+int SynthesizeFieldWithBound(int gridW, int gridH, const FieldOptions& options, std::uint32_t now,
+                             DropTable drops, void* bits, int stride, int rows,
+                             double sumErrorBound) {
     // A grid larger than the buffer would send rows before its start or pixels into the next
     // row, so such a frame is refused whole rather than drawn in part.
     if (!GridFitsBuffer(gridW, gridH, bits, stride, rows)) {
-        return;
+        return 0;
     }
     auto* const base = static_cast<unsigned char*>(bits);
     const double phase = static_cast<double>(now) * kPhasePerMs;
     // The strip is ten pixels wide in any grid the program offers; a narrower grid keeps it
     // inside its own row.
     const int stripWidth = gridW < kStripWidth ? gridW : kStripWidth;
+    std::array<std::uint16_t, kLevelCount> levelPixels{};
+    for (int level = 0; level < kLevelCount; ++level) {
+        levelPixels[static_cast<std::size_t>(level)] = LevelPixel(level, options.addColor);
+    }
+
+    std::array<LiveDrop, kMaxDrops> live{};
+    const int liveCount = gridW > 0 ? GatherLiveDrops(drops, options.drift, now, live.data()) : 0;
+    ChunkState chunk;
+    int recomputed = 0;
 
     for (int i = 0; i < gridH; ++i) {
         const double y = static_cast<double>(i);
         // Bottom-up memory: the top row on screen is the last row of the buffer.
         unsigned char* const row = base + static_cast<std::ptrdiff_t>(stride) * (rows - 1 - i);
-        int red = 0;
-        int green = 0;
-        for (int j = 0; j < gridW; ++j) {
-            const double x = static_cast<double>(j);
-            const double sum = SumRings(x, y, options.drift, now, phase, drops);
-            const int level = Quantise(sum);
-            if (options.addColor) {
-                red = level / 3;
-                green = level / 2;
+        for (int first = 0; first < gridW; first += kChunk) {
+            const int count = std::min(kChunk, gridW - first);
+            std::fill_n(chunk.sum.begin(), count, 0.0);
+            for (int k = 0; k < liveCount; ++k) {
+                AddDropToChunk(live[static_cast<std::size_t>(k)], options.drift, y, phase, first,
+                               count, chunk, k);
             }
-            StorePixel(row, j, PackPixel(red, green, level));
+            QuantiseTrusted(chunk.sum.data(), count, sumErrorBound, chunk.levels.data());
+            for (int m = 0; m < count; ++m) {
+                int level = chunk.levels[static_cast<std::size_t>(m)];
+                if (level < 0) {
+                    const double x = static_cast<double>(first + m);
+                    level = Quantise(
+                        ExactSum(x, y, phase, options.drift, live.data(), liveCount, chunk, m));
+                    ++recomputed;
+                }
+                chunk.pixels[static_cast<std::size_t>(m)] =
+                    levelPixels[static_cast<std::size_t>(level)];
+            }
+            std::memcpy(row + static_cast<std::ptrdiff_t>(first) * kBytesPerPixel,
+                        chunk.pixels.data(), static_cast<std::size_t>(count) * kBytesPerPixel);
         }
         if (options.spectrum) {
-            const int s = static_cast<int>((static_cast<long long>(kLevelCount) * i) / gridH);
-            if (options.addColor) {
-                red = s / 3;
-                green = s / 2;
-            }
+            const std::uint16_t strip = LevelPixel(StripLevel(i, gridH), options.addColor);
             for (int j = 0; j < stripWidth; ++j) {
-                StorePixel(row, j, PackPixel(red, green, s));
+                StorePixel(row, j, strip);
             }
         }
     }
+    for (int k = 0; k < liveCount; ++k) {
+        RippleDrop& drop = drops[static_cast<std::size_t>(live[static_cast<std::size_t>(k)].slot)];
+        drop.x = live[static_cast<std::size_t>(k)].x;
+        drop.y = live[static_cast<std::size_t>(k)].y;
+    }
+    return recomputed;
+}
+
+void SynthesizeField(int gridW, int gridH, const FieldOptions& options, std::uint32_t now,
+                     DropTable drops, void* bits, int stride, int rows) {
+    SynthesizeFieldWithBound(gridW, gridH, options, now, drops, bits, stride, rows, kSumErrorBound);
 }

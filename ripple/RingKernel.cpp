@@ -1,0 +1,72 @@
+#include "ripple/RingKernel.h"
+
+#include <cmath>
+
+using namespace ring;
+
+#if defined(__x86_64__) && defined(__has_attribute)
+#if __has_attribute(target_clones)
+// Built once for the baseline instruction set of the machine (SSE2 on x86-64, NEON on ARM64)
+// and, on x86-64, again for AVX2 and for AVX-512; the loader picks the widest the processor has.
+#define ONDELINE_WIDER_VECTORS                                                                     \
+    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
+#endif
+#endif
+#ifndef ONDELINE_WIDER_VECTORS
+#define ONDELINE_WIDER_VECTORS
+#endif
+
+namespace {
+
+// One drop's weight at a cell dx, dy away from it. The same operations, in the same order, as the
+// plain loop: r and the argument are bit for bit its own, so the front test is exact and only
+// the cosine is approximate.
+inline double Weight(double dx, double dy, double front, double phase, double divisor) {
+    const double r = std::sqrt(dy * dy + dx * dx);
+    const double t = r * kWaveNumber - phase;
+    const double w = RingCosine(t) / ((r * kDistanceDamping + kUnit) * divisor);
+    return r < front ? w : 0.0;
+}
+
+inline int Clamped(int level) {
+    return level < kMinLevel ? kMinLevel : (level > kMaxLevel ? kMaxLevel : level);
+}
+
+} // namespace
+
+ONDELINE_WIDER_VECTORS
+void AccumulateRings(const RingSpan& span, double* sum) {
+    double* __restrict out = sum;
+    const double y = span.y;
+    const double front = span.front;
+    const double phase = span.phase;
+    const double divisor = span.ageDivisor;
+    const int first = span.firstColumn;
+    if (span.dropX == nullptr) {
+        const double dy = y - span.fixedY;
+        for (int m = 0; m < span.count; ++m) {
+            const double dx = static_cast<double>(first + m) - span.fixedX;
+            out[m] += Weight(dx, dy, front, phase, divisor);
+        }
+        return;
+    }
+    const double* __restrict dropX = span.dropX;
+    const double* __restrict dropY = span.dropY;
+    for (int m = 0; m < span.count; ++m) {
+        const double dx = static_cast<double>(first + m) - dropX[m];
+        const double dy = y - dropY[m];
+        out[m] += Weight(dx, dy, front, phase, divisor);
+    }
+}
+
+ONDELINE_WIDER_VECTORS
+void QuantiseTrusted(const double* sum, int count, double bound, int* level) {
+    const double* __restrict in = sum;
+    int* __restrict out = level;
+    for (int m = 0; m < count; ++m) {
+        // Quantise, below and above the sum. Sums stay within ten in size, well inside int.
+        const int low = Clamped(static_cast<int>((in[m] - bound) * kGain + kOffset));
+        const int high = Clamped(static_cast<int>((in[m] + bound) * kGain + kOffset));
+        out[m] = low == high ? low : -1;
+    }
+}
