@@ -165,6 +165,8 @@ TEST_F(OndelineProgram, TheSystemMenuOpensTheAboutBox) {
     const std::string about = s_session->WaitForWindow("About Ondeline", kWindowTimeout);
     ASSERT_FALSE(about.empty()) << "the About box did not open";
     s_session->Screenshot(about, TestName() + "-about");
+    // The box must hold the keyboard before Return is meant for it.
+    Run("xdotool windowactivate --sync " + about);
     Run("xdotool key --window " + about + " Return");
     EXPECT_TRUE(CXSession::WaitUntil(
         [&] { return s_session->WaitForWindow("About Ondeline", 0s).empty(); }, 10s));
