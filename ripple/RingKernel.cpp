@@ -37,24 +37,32 @@ inline int Clamped(int level) {
 ONDELINE_WIDER_VECTORS
 void AccumulateRings(const RingSpan& span, double* sum) {
     double* __restrict out = sum;
-    const double y = span.y;
+    const double row = span.row;
     const double front = span.front;
     const double phase = span.phase;
     const double divisor = span.ageDivisor;
     const int first = span.firstColumn;
-    if (span.dropX == nullptr) {
-        const double dy = y - span.fixedY;
-        for (int m = 0; m < span.count; ++m) {
-            const double dx = static_cast<double>(first + m) - span.fixedX;
+    const int count = span.count;
+    if (span.stepX == 0.0 && span.stepY == 0.0) {
+        const double x = span.x;
+        const double dy = row - span.y;
+        for (int m = 0; m < count; ++m) {
+            const double dx = static_cast<double>(first + m) - x;
             out[m] += Weight(dx, dy, front, phase, divisor);
         }
         return;
     }
-    const double* __restrict dropX = span.dropX;
-    const double* __restrict dropY = span.dropY;
-    for (int m = 0; m < span.count; ++m) {
-        const double dx = static_cast<double>(first + m) - dropX[m];
-        const double dy = y - dropY[m];
+    // m * step is a whole number of the position's ulps and the sum stays in its binade, so
+    // both are exact: the very positions the additions one by one reach.
+    const double x = span.x;
+    const double y = span.y;
+    const double stepX = span.stepX;
+    const double stepY = span.stepY;
+    const double column = static_cast<double>(first);
+    for (int m = 0; m < count; ++m) {
+        const double at = static_cast<double>(m);
+        const double dx = (column + at) - (x + at * stepX);
+        const double dy = row - (y + at * stepY);
         out[m] += Weight(dx, dy, front, phase, divisor);
     }
 }

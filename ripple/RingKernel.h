@@ -7,15 +7,17 @@
 
 #include "ripple/RingFormula.h"
 
-// One drop's share of a run of cells in one row.
+// One drop's share of a run of cells in one row. At the run's m-th cell the drop stands at
+// (x + m * stepX, y + m * stepY), which is how Drift moves it wherever its additions round
+// uniformly (both steps are 0 without Drift).
 struct RingSpan {
-    double y;            // the row, as a grid coordinate
-    int firstColumn;     // the column of the run's first cell
-    int count;           // cells in the run
-    const double* dropX; // the drop's x at each cell of the run, before its drift step, and
-    const double* dropY; // its y; both null when the drop stands still at (fixedX, fixedY)
-    double fixedX;
-    double fixedY;
+    double row;      // the row, as a grid coordinate
+    int firstColumn; // the column of the run's first cell
+    int count;       // cells in the run
+    double x;        // the drop's position at the first cell, before its drift step there
+    double y;
+    double stepX; // how far it has moved by the next cell
+    double stepY;
     double front;      // age * front speed: cells at this distance or more are not reached
     double phase;      // now * phase factor, for the whole frame
     double ageDivisor; // age * age damping when that is above 1, otherwise 1

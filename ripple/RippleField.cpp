@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 using namespace ring;
@@ -26,11 +27,11 @@ struct LiveDrop {
     double y;
 };
 
-// Per chunk: each live drop's position at every cell its ring may reach (with Drift), and the
-// fast sums.
+// Per chunk: where each live drop stood at its first cell and which cells its ring may reach,
+// and the fast sums.
 struct ChunkState {
-    std::array<std::array<double, kChunk>, kMaxDrops> x;
-    std::array<std::array<double, kChunk>, kMaxDrops> y;
+    std::array<double, kMaxDrops> x;
+    std::array<double, kMaxDrops> y;
     std::array<int, kMaxDrops> from; // the cells each drop's ring may reach
     std::array<int, kMaxDrops> to;
     std::array<double, kChunk> sum;
@@ -85,35 +86,89 @@ bool ReachedRun(double front, double xLow, double xHigh, double yLow, double yHi
     return from < to;
 }
 
+// Sums the drop's rings into the cells [from, to) of the chunk, which starts at column first,
+// the drop standing at (x, y) at cell from. With Drift, the cells go in runs over which the
+// drop's additions round uniformly, and one at a time where they do not.
+void SumDriftingRings(RingSpan span, int from, int to, ChunkState& chunk, int first) {
+    for (int m = from; m < to;) {
+        double stepX = 0.0;
+        double stepY = 0.0;
+        const std::int64_t runX = UniformDriftRun(span.x, kDriftX, to - m, stepX);
+        const std::int64_t runY = UniformDriftRun(span.y, kDriftY, to - m, stepY);
+        const int run = static_cast<int>(std::min(runX, runY));
+        span.firstColumn = first + m;
+        if (run == 0) {
+            span.count = 1;
+            span.stepX = 0.0;
+            span.stepY = 0.0;
+            AccumulateRings(span, chunk.sum.data() + m);
+            span.x = span.x + kDriftX;
+            span.y = span.y + kDriftY;
+            ++m;
+            continue;
+        }
+        span.count = run;
+        span.stepX = stepX;
+        span.stepY = stepY;
+        AccumulateRings(span, chunk.sum.data() + m);
+        span.x = span.x + static_cast<double>(run) * stepX;
+        span.y = span.y + static_cast<double>(run) * stepY;
+        m += run;
+    }
+}
+
+// Where a drifting drop stands after count cells from p, and the rounded step it takes at each
+// when they are all alike (0 otherwise).
+double DriftEnd(double p, double step, int count, double& uniformStep) {
+    if (UniformDriftRun(p, step, count, uniformStep) == count) {
+        return p + static_cast<double>(count) * uniformStep;
+    }
+    uniformStep = 0.0;
+    return AdvanceDrift(p, step, count, nullptr);
+}
+
 // Sums one drop's rings into the chunk's cells [first, first + count) of row y, and moves the
-// drop on by one drift step per cell. Positions are only worked out where the ring can arrive.
+// drop on by one drift step per cell.
 void AddDropToChunk(LiveDrop& drop, bool drift, double y, double phase, int first, int count,
                     ChunkState& chunk, int k) {
+    const auto slot = static_cast<std::size_t>(k);
     const double xStart = drop.x;
     const double yStart = drop.y;
+    chunk.x[slot] = xStart;
+    chunk.y[slot] = yStart;
+    double stepX = 0.0;
+    double stepY = 0.0;
     // Drift only ever moves right and down, so the ends of the chunk bound every position.
-    const double xEnd = drift ? AdvanceDrift(xStart, kDriftX, count, nullptr) : xStart;
-    const double yEnd = drift ? AdvanceDrift(yStart, kDriftY, count, nullptr) : yStart;
-    int& from = chunk.from[static_cast<std::size_t>(k)];
-    int& to = chunk.to[static_cast<std::size_t>(k)];
+    const double xEnd = drift ? DriftEnd(xStart, kDriftX, count, stepX) : xStart;
+    const double yEnd = drift ? DriftEnd(yStart, kDriftY, count, stepY) : yStart;
+    int& from = chunk.from[slot];
+    int& to = chunk.to[slot];
     from = 0;
     to = 0;
-    if (ReachedRun(drop.front, xStart, xEnd, yStart, yEnd, y, first, count, from, to)) {
-        RingSpan span{
-            y,      first + from, to - from,  nullptr, nullptr,
-            xStart, yStart,       drop.front, phase,   drop.damping > kUnit ? drop.damping : kUnit};
-        if (drift) {
-            double* const xs = chunk.x[static_cast<std::size_t>(k)].data() + from;
-            double* const ys = chunk.y[static_cast<std::size_t>(k)].data() + from;
-            AdvanceDrift(AdvanceDrift(xStart, kDriftX, from, nullptr), kDriftX, to - from, xs);
-            AdvanceDrift(AdvanceDrift(yStart, kDriftY, from, nullptr), kDriftY, to - from, ys);
-            span.dropX = xs;
-            span.dropY = ys;
-        }
-        AccumulateRings(span, chunk.sum.data() + from);
-    }
     drop.x = xEnd;
     drop.y = yEnd;
+    if (!ReachedRun(drop.front, xStart, xEnd, yStart, yEnd, y, first, count, from, to)) {
+        return;
+    }
+    RingSpan span{};
+    span.row = y;
+    span.firstColumn = first + from;
+    span.count = to - from;
+    span.front = drop.front;
+    span.phase = phase;
+    span.ageDivisor = drop.damping > kUnit ? drop.damping : kUnit;
+    const bool uniform = !drift || (stepX != 0.0 && stepY != 0.0);
+    if (uniform) {
+        span.x = xStart + static_cast<double>(from) * stepX;
+        span.y = yStart + static_cast<double>(from) * stepY;
+        span.stepX = stepX;
+        span.stepY = stepY;
+        AccumulateRings(span, chunk.sum.data() + from);
+        return;
+    }
+    span.x = AdvanceDrift(xStart, kDriftX, from, nullptr);
+    span.y = AdvanceDrift(yStart, kDriftY, from, nullptr);
+    SumDriftingRings(span, from, to, chunk, first);
 }
 
 // The plain loop's sum at cell m of the chunk, drop by drop in slot order with its very
@@ -127,8 +182,10 @@ double ExactSum(double x, double y, double phase, bool drift, const LiveDrop* li
         if (m < chunk.from[slot] || m >= chunk.to[slot]) {
             continue;
         }
-        const double dropX = drift ? chunk.x[slot][static_cast<std::size_t>(m)] : live[k].x;
-        const double dropY = drift ? chunk.y[slot][static_cast<std::size_t>(m)] : live[k].y;
+        const double dropX =
+            drift ? AdvanceDrift(chunk.x[slot], kDriftX, m, nullptr) : chunk.x[slot];
+        const double dropY =
+            drift ? AdvanceDrift(chunk.y[slot], kDriftY, m, nullptr) : chunk.y[slot];
         const double dx = x - dropX;
         const double dy = y - dropY;
         const double r = std::sqrt(dy * dy + dx * dx);
