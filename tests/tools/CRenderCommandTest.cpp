@@ -1,6 +1,7 @@
 #include "tools/render/CRenderCommand.h"
 #include "tools/render/CFrameDump.h"
 
+#include "tests/tools/CGifPicture.h"
 #include "tests/tools/CPngPicture.h"
 #include "tests/tools/CScratchFolder.h"
 
@@ -94,8 +95,8 @@ TEST_P(RenderCommandArguments, AreRefusedWithOneMessageAndAHint) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, RenderCommandArguments,
     ::testing::Values(
-        BadArguments{{}, "nothing to write: give --png FILE, --dump or both"},
-        BadArguments{{"--stats"}, "nothing to write: give --png FILE, --dump or both"},
+        BadArguments{{}, "nothing to write: give --png FILE, --gif FILE or --dump"},
+        BadArguments{{"--stats"}, "nothing to write: give --png FILE, --gif FILE or --dump"},
         BadArguments{{"--dump", "--frames"}, "unknown option --frames"},
         BadArguments{{"--dump", "-x"}, "unknown option -x"},
         BadArguments{{"--dump", "--help=yes"}, "unknown option --help=yes"},
@@ -109,7 +110,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{{"--png", "a.png", "--scale", "2x"},
                      "--scale \"2x\" is not a whole number 1..16"},
         BadArguments{{"--dump", "--scale", "2"},
-                     "--scale enlarges PNG images; give --png FILE with it"},
+                     "--scale enlarges images; give --png FILE or --gif FILE with it"},
+        BadArguments{{"--gif"}, "--gif needs a value"},
+        BadArguments{{"--gif", ""}, "--gif needs a file name, not \"\""},
+        BadArguments{{"--gif=frames/"}, "--gif needs a file name, not \"frames/\""},
+        BadArguments{{"--png", "water", "--gif=water"},
+                     "--png and --gif both name water; give two files"},
         BadArguments{{"--dump", "one.scene", "two.scene"},
                      "only one script may be given, not one.scene and two.scene"}));
 
@@ -192,6 +198,59 @@ TEST(RenderCommand, LeavesNoFilesWhenTheOutputCannotBeWritten) {
     EXPECT_EQ(outcome.err, "ondeline-render: cannot write " + folder.File("file/water-0001.png") +
                                ": Not a directory\n");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"file"});
+}
+
+TEST(RenderCommand, WritesAGifBesideThePngImagesAndTheDump) {
+    CScratchFolder folder;
+    const Outcome outcome = RunCommand({"--gif", folder.File("two.gif"), "--png",
+                                        folder.File("two.png"), "--dump", "--scale", "2"},
+                                       kTwoFrames);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out, RunCommand({"--dump"}, kTwoFrames).out);
+    EXPECT_EQ(folder.Names(),
+              (std::vector<std::string>{"two-0001.png", "two-0002.png", "two.gif"}));
+    CGifPicture gif;
+    ASSERT_TRUE(gif.Load(folder.File("two.gif")));
+    ASSERT_EQ(gif.FrameCount(), 2);
+    EXPECT_EQ(gif.Delay(0), 100);
+    EXPECT_EQ(gif.Delay(1), 100);
+    for (int frame = 0; frame < 2; ++frame) {
+        CPngPicture png;
+        ASSERT_TRUE(png.Load(folder.File("two-000" + std::to_string(frame + 1) + ".png")));
+        ASSERT_EQ(png.Width(), gif.Width());
+        ASSERT_EQ(png.Height(), gif.Height());
+        for (int y = 0; y < png.Height(); ++y) {
+            for (int x = 0; x < png.Width(); ++x) {
+                ASSERT_EQ(gif.At(frame, x, y), png.Rgb(x, y)) << frame << ": " << x << ", " << y;
+            }
+        }
+    }
+}
+
+TEST(RenderCommand, RefusesAGifOfFramesThatDoNotMoveOnInTime) {
+    CScratchFolder folder;
+    const std::string script = "grid 25 25\nnow 1000\n\nnow 1000\n";
+    const Outcome outcome = RunCommand(
+        {"--gif", folder.File("still.gif"), "--png", folder.File("still.png"), "--dump"}, script);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.err, "4: tick 1000 repeats the frame before; the frames of a GIF must "
+                           "follow each other in time\n");
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_TRUE(folder.Names().empty());
+    // The same frames are fine as pictures.
+    EXPECT_EQ(RunCommand({"--png", folder.File("still.png")}, script).exitCode, 0);
+}
+
+TEST(RenderCommand, TakesTheGifAwayWhenThePngImagesCannotBePutInPlace) {
+    CScratchFolder folder;
+    std::filesystem::create_directory(folder.File("water-0002.png"));
+    const Outcome outcome = RunCommand(
+        {"--gif", folder.File("water.gif"), "--png", folder.File("water.png")}, kTwoFrames);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.err, "ondeline-render: cannot write " + folder.File("water-0002.png") +
+                               ": Is a directory\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"water-0002.png"});
 }
 
 TEST(RenderCommandProgram, PrintsHelpAndVersionAndExitsCleanly) {

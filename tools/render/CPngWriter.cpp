@@ -1,5 +1,7 @@
 #include "tools/render/CPngWriter.h"
 
+#include "tools/render/TemporaryFile.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -8,13 +10,11 @@
 #include <cstring>
 #include <filesystem>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kBytesPerPixel = 3; // 8-bit red, green, blue
-constexpr int kMaxNameAttempts = 100;
 constexpr int kFrameNumberDigits = 4;
 
 struct PngFault {
@@ -102,7 +102,7 @@ bool CPngWriter::WriteFrame(const SceneFrame& frame) {
         FrameFileName(m_strTarget, static_cast<int>(m_files.size()) + 1, m_nFrames);
     std::string tempName;
     int fd = -1;
-    if (!OpenTemporary(finalName, tempName, fd)) {
+    if (!OpenTemporaryBeside(finalName, tempName, fd, m_strError)) {
         return false;
     }
     m_files.emplace_back(tempName, finalName);
@@ -144,26 +144,6 @@ bool CPngWriter::Commit() {
     m_files.clear();
     m_bCommitted = true;
     return true;
-}
-
-bool CPngWriter::OpenTemporary(const std::string& finalName, std::string& tempName, int& fd) {
-    const std::filesystem::path finalPath(finalName);
-    const std::string prefix =
-        "." + finalPath.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-";
-    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-        std::filesystem::path candidate = finalPath;
-        candidate.replace_filename(prefix + std::to_string(attempt));
-        fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            tempName = candidate.string();
-            return true;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    m_strError = "cannot write " + finalName + ": " + std::strerror(errno);
-    return false;
 }
 
 void CPngWriter::RemoveAll() {

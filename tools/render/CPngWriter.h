@@ -35,7 +35,6 @@ public:
     }
 
 private:
-    bool OpenTemporary(const std::string& finalName, std::string& tempName, int& fd);
     void RemoveAll();
 
     std::string m_strTarget;

@@ -1,6 +1,7 @@
 #include "tools/render/CRenderCommand.h"
 
 #include "tools/render/CFrameDump.h"
+#include "tools/render/CGifWriter.h"
 #include "tools/render/CPngWriter.h"
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/CSceneScript.h"
@@ -26,14 +27,25 @@ constexpr char kStandardInput[] = "-";
 
 constexpr char kHelp[] =
     R"(Usage: ondeline-render [OPTION]... [SCRIPT]
-Render the frames of an Ondeline scene script without a window, as PNG images or as an exact
-text dump. The script is read from SCRIPT, or from standard input when SCRIPT is missing or "-".
+Render the frames of an Ondeline scene script without a window, as PNG images, as an animated
+GIF or as an exact text dump. The script is read from SCRIPT, or from standard input when
+SCRIPT is missing or "-".
 
 Options:
   --png FILE   write the frames as PNG images: one frame to FILE, several to FILE with -0001,
                -0002 ... before the extension. Each 5-bit channel is widened to 8 bits as
                (v << 3) | (v >> 2), so 0 stays 0 and 31 becomes 255.
-  --scale N    enlarge the PNG images N times by repeating whole pixels (1..16, default 1)
+  --gif FILE   write the frames as one animated GIF that loops for ever, in the same exact
+               colours as the PNG images: a frame has at most 64 colours, and one colour table
+               of those used holds them all. A frame shows until the next frame's tick, in
+               hundredths of a second rounded to the nearest (at least 0.01 s, at most
+               655.35 s); the last frame shows as long as the one before it, a lone frame
+               0.1 s. Each frame's tick must come after the one before: a repeated tick, or one
+               that goes back, is an error of the script (ticks may wrap past 4294967295 to 0,
+               as the clock does). A frame of a smaller grid than the largest is drawn at the
+               top left, with black round it.
+  --scale N    enlarge the PNG and GIF images N times by repeating whole pixels (1..16,
+               default 1; a GIF is at most 65535 pixels across, so not a 4096 grid at 16)
   --dump       write each frame to standard output as text: "frame TICK", then one line per
                row, top row first, of the pixel words as four lowercase hex digits, then ten
                lines "slot K ACTIVE X Y TICK" with X and Y to 17 significant digits
@@ -41,7 +53,7 @@ Options:
                (the field synthesis alone, per frame)
   --help       show this help and exit
   --version    show the version and exit
-At least one of --png and --dump is needed; both may be given.
+At least one of --png, --gif and --dump is needed; any of them may be given together.
 
 Script: one directive per line; "#" starts a comment; blank lines are ignored; tokens are
 separated by spaces or tabs. TICK is a millisecond tick, a whole number 0..4294967295.
@@ -127,12 +139,16 @@ CRenderCommand::Step CRenderCommand::ParseArguments(int argc, const char* const*
             m_strScript = argument;
         }
     }
-    if (m_strPng.empty() && !m_bDump) {
-        exitCode = FailWithHint("nothing to write: give --png FILE, --dump or both");
+    if (m_strPng.empty() && m_strGif.empty() && !m_bDump) {
+        exitCode = FailWithHint("nothing to write: give --png FILE, --gif FILE or --dump");
         return Step::Exit;
     }
-    if (m_bScaleGiven && m_strPng.empty()) {
-        exitCode = FailWithHint("--scale enlarges PNG images; give --png FILE with it");
+    if (m_bScaleGiven && m_strPng.empty() && m_strGif.empty()) {
+        exitCode = FailWithHint("--scale enlarges images; give --png FILE or --gif FILE with it");
+        return Step::Exit;
+    }
+    if (!m_strPng.empty() && m_strPng == m_strGif) {
+        exitCode = FailWithHint("--png and --gif both name " + m_strPng + "; give two files");
         return Step::Exit;
     }
     return Step::Go;
@@ -161,16 +177,11 @@ CRenderCommand::Step CRenderCommand::TakeOption(const std::string& option, const
         m_bStats = true;
         return Step::Go;
     }
-    if (name == "--png") {
+    if (name == "--png" || name == "--gif") {
         if (!ReadValue(option, argv, argc, index, value)) {
             return Step::Exit;
         }
-        if (value.empty() || std::filesystem::path(value).filename().empty()) {
-            exitCode = FailWithHint("--png needs a file name, not \"" + value + "\"");
-            return Step::Exit;
-        }
-        m_strPng = value;
-        return Step::Go;
+        return TakeFileName(name, value, name == "--png" ? m_strPng : m_strGif, exitCode);
     }
     if (name == "--scale") {
         if (!ReadValue(option, argv, argc, index, value)) {
@@ -205,11 +216,30 @@ bool CRenderCommand::ReadValue(const std::string& option, const char* const* arg
     return true;
 }
 
+CRenderCommand::Step CRenderCommand::TakeFileName(const std::string& name, const std::string& value,
+                                                  std::string& target, int& exitCode) {
+    if (value.empty() || std::filesystem::path(value).filename().empty()) {
+        exitCode = FailWithHint(name + " needs a file name, not \"" + value + "\"");
+        return Step::Exit;
+    }
+    target = value;
+    return Step::Go;
+}
+
 int CRenderCommand::Render(std::istream& script) {
     CSceneScript scene;
     if (!scene.Parse(script)) {
         m_err << scene.Error() << '\n';
         return kExitFailure;
+    }
+    std::optional<CGifWriter> gif;
+    if (!m_strGif.empty()) {
+        const std::string fault = CGifWriter::CheckScene(scene.Directives(), m_nScale);
+        if (!fault.empty()) {
+            m_err << fault << '\n';
+            return kExitFailure;
+        }
+        gif.emplace(m_strGif, m_nScale);
     }
     CSceneRenderer renderer;
     std::optional<CPngWriter> png;
@@ -226,6 +256,10 @@ int CRenderCommand::Render(std::istream& script) {
             sinkError = png->Error();
             return false;
         }
+        if (gif && !gif->AddFrame(frame)) {
+            sinkError = gif->Error();
+            return false;
+        }
         return true;
     });
     if (!rendered) {
@@ -234,8 +268,9 @@ int CRenderCommand::Render(std::istream& script) {
     if (m_bDump && !m_out.flush()) {
         return Fail("cannot write the dump to standard output");
     }
-    if (png && !png->Commit()) {
-        return Fail(png->Error());
+    if (const int exitCode = Commit(png ? &*png : nullptr, gif ? &*gif : nullptr);
+        exitCode != kExitOk) {
+        return exitCode;
     }
     if (scene.FrameCount() == 0) {
         m_err << kProgram << ": the script has no \"now\" line, so there are no frames to write\n";
@@ -245,6 +280,21 @@ int CRenderCommand::Render(std::istream& script) {
         std::snprintf(line, sizeof line, "frames %d, mean synthesis time %.1f us",
                       renderer.FramesRendered(), renderer.MeanSynthesisMicroseconds());
         m_err << line << '\n';
+    }
+    return kExitOk;
+}
+
+// The GIF goes into place first, as it is the one still to be encoded; should the PNG images then
+// fail, it is taken away again, so that the run leaves all of its files or none.
+int CRenderCommand::Commit(CPngWriter* png, CGifWriter* gif) {
+    if (gif != nullptr && !gif->Commit()) {
+        return Fail(gif->Error());
+    }
+    if (png != nullptr && !png->Commit()) {
+        if (gif != nullptr) {
+            gif->Withdraw();
+        }
+        return Fail(png->Error());
     }
     return kExitOk;
 }

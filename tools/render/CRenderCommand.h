@@ -7,6 +7,9 @@
 #include <iosfwd>
 #include <string>
 
+class CGifWriter;
+class CPngWriter;
+
 class CRenderCommand {
 public:
     static constexpr int kExitOk = 0;
@@ -24,6 +27,9 @@ private:
                     int& exitCode);
     bool ReadValue(const std::string& option, const char* const* argv, int argc, int& index,
                    std::string& value);
+    Step TakeFileName(const std::string& name, const std::string& value, std::string& target,
+                      int& exitCode);
+    int Commit(CPngWriter* png, CGifWriter* gif);
     int Render(std::istream& script);
     int Fail(const std::string& what);
     int FailWithHint(const std::string& what);
@@ -32,6 +38,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::string m_strPng;
+    std::string m_strGif;
     std::string m_strScript; // empty or "-": standard input
     int m_nScale = 1;
     bool m_bScaleGiven = false;
