@@ -307,3 +307,30 @@ TEST(RenderCommandProgram, RendersTheDemoScene) {
     EXPECT_EQ(picture.Width(), 300);
     EXPECT_EQ(picture.Height(), 300);
 }
+
+// The animation at the top of the README must be what its script renders today, and small.
+TEST(RenderCommandProgram, RendersTheReadmeAnimationAsItIsCommitted) {
+    CScratchFolder folder;
+    const Outcome outcome = RunBinary(folder, std::string("--gif readme.gif --scale 2 '") +
+                                                  ONDELINE_README_SCENE + "'");
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    CGifPicture rendered;
+    CGifPicture committed;
+    ASSERT_TRUE(rendered.Load(folder.File("readme.gif")));
+    ASSERT_TRUE(committed.Load(ONDELINE_README_GIF));
+    EXPECT_LT(std::filesystem::file_size(ONDELINE_README_GIF), 400u * 1024u);
+    EXPECT_EQ(committed.Width(), 200);
+    EXPECT_EQ(committed.Height(), 200);
+    EXPECT_EQ(committed.LoopCount(), 0);
+    ASSERT_EQ(committed.FrameCount(), rendered.FrameCount());
+    EXPECT_GE(committed.FrameCount(), 30);
+    for (int frame = 0; frame < committed.FrameCount(); ++frame) {
+        EXPECT_EQ(committed.Delay(frame), 10);
+        for (int y = 0; y < committed.Height(); ++y) {
+            for (int x = 0; x < committed.Width(); ++x) {
+                ASSERT_EQ(committed.At(frame, x, y), rendered.At(frame, x, y))
+                    << "frame " << frame << " at " << x << ", " << y;
+            }
+        }
+    }
+}
