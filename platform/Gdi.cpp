@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <unordered_set>
@@ -38,6 +40,8 @@ struct GdiObject {
     // Declared after the memory it looks at, so that it goes first.
     QImage view;
     GdiDC* selectedInto = nullptr;
+    // The last stretched copy, kept so that the next paint of the same size reuses its memory.
+    QImage stretched;
 };
 
 struct GdiDC {
@@ -141,22 +145,55 @@ QRect VisibleArea(const QPainter& painter) {
     return area;
 }
 
+constexpr int kColourCount = 1 << 15; // every 5-5-5 pixel; bit 15 is ignored
+constexpr std::uint16_t kColourMask = kColourCount - 1;
+
+// The 32-bit colour of every 5-5-5 pixel, each 5-bit channel widened to 8 by repeating its top
+// bits, exactly as Qt converts its 16-bit format: looking a pixel up costs less than converting
+// it, and the picture comes out the same on every 32-bit device.
+const QRgb* WideColours() {
+    static const std::unique_ptr<QRgb[]> table = [] {
+        std::unique_ptr<QRgb[]> colours(new QRgb[kColourCount]);
+        auto widen = [](int five) { return (five << 3) | (five >> 2); };
+        for (int pixel = 0; pixel < kColourCount; ++pixel) {
+            colours[static_cast<std::size_t>(pixel)] =
+                qRgb(widen((pixel >> 10) & 31), widen((pixel >> 5) & 31), widen(pixel & 31));
+        }
+        return colours;
+    }();
+    return table.get();
+}
+
 // Builds the destination's pixels at one screen pixel each, then lets the painter put them down
-// as they are: a plain copy that ignores whatever blending the painter was set up for.
-void DrawPatch(QPainter& painter, const QImage& picture, const AxisMap& columns,
-               const AxisMap& rows) {
-    QImage patch(static_cast<int>(columns.sources.size()), static_cast<int>(rows.sources.size()),
-                 QImage::Format_RGB555);
+// as they are: a plain copy that ignores whatever blending the painter was set up for. Each
+// source pixel is widened once per distinct row and rows that repeat are copied whole, so an
+// enlarged picture costs little more than the memory it fills.
+void DrawPatch(QPainter& painter, GdiObject& bitmap, const AxisMap& columns, const AxisMap& rows) {
+    const QImage& picture = bitmap.view;
+    const int width = static_cast<int>(columns.sources.size());
+    const int height = static_cast<int>(rows.sources.size());
+    QImage& patch = bitmap.stretched;
+    if (patch.width() != width || patch.height() != height) {
+        patch = QImage(width, height, QImage::Format_RGB32);
+    }
     if (patch.isNull()) {
         return;
     }
-    for (int r = 0; r < patch.height(); ++r) {
+    const QRgb* const colours = WideColours();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
+    const int* const sourceColumns = columns.sources.data();
+    for (int r = 0; r < height; ++r) {
+        auto* out = reinterpret_cast<QRgb*>(patch.scanLine(r));
+        if (r > 0 && rows.sources[static_cast<std::size_t>(r)] ==
+                         rows.sources[static_cast<std::size_t>(r) - 1]) {
+            std::memcpy(out, patch.constScanLine(r - 1), rowBytes);
+            continue;
+        }
         // Row 0 of the memory is the bottom row of the picture.
-        const int memoryRow = picture.height() - 1 - rows.sources[r];
+        const int memoryRow = picture.height() - 1 - rows.sources[static_cast<std::size_t>(r)];
         const auto* in = reinterpret_cast<const std::uint16_t*>(picture.constScanLine(memoryRow));
-        auto* out = reinterpret_cast<std::uint16_t*>(patch.scanLine(r));
-        for (int c = 0; c < patch.width(); ++c) {
-            out[c] = in[columns.sources[c]];
+        for (int c = 0; c < width; ++c) {
+            out[c] = colours[in[sourceColumns[c]] & kColourMask];
         }
     }
     painter.save();
@@ -262,14 +299,15 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         return FALSE;
     }
     QPainter& painter = *target->painter;
-    const QImage& picture = source->bitmap->view;
+    GdiObject& bitmap = *source->bitmap;
+    const QImage& picture = bitmap.view;
     const QRect visible = VisibleArea(painter);
     const AxisMap columns = MapAxis(xDest, wDest, xSrc, wSrc, picture.width(), visible.left(),
                                     visible.left() + visible.width());
     const AxisMap rows = MapAxis(yDest, hDest, ySrc, hSrc, picture.height(), visible.top(),
                                  visible.top() + visible.height());
     if (!columns.sources.empty() && !rows.sources.empty()) {
-        DrawPatch(painter, picture, columns, rows);
+        DrawPatch(painter, bitmap, columns, rows);
     }
     return TRUE;
 }

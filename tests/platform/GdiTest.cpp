@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ostream>
+#include <random>
 #include <string>
 
 namespace {
@@ -465,5 +466,118 @@ TEST_F(GdiTest, PainterTranslationAndClipAreHonoured) {
         }
     }
 }
+
+TEST_F(GdiTest, RepeatedCopiesShowTheBitmapAsItIsNowAtEachSize) {
+    // The copy keeps its scaled rows between paints; a changed picture or a new size must never
+    // show what an earlier paint left there.
+    MemoryBitmap source(4, 4);
+    for (int size : {8, 12, 8, 8}) {
+        source.Row(1)[2] = Pixel(size, 31 - size, 3);
+        ImageTarget target(size, size);
+        StretchBlt(target.m_hDC, 0, 0, size, size, source.m_hDC, 0, 0, 4, 4, SRCCOPY);
+        const QImage& image = target.Finish();
+        const int scale = size / 4;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const int column = x * 4 / size;
+                const int row = y * 4 / size;
+                const QRgb expected = column == 2 && row == 1 ? Widened(Pixel(size, 31 - size, 3))
+                                                              : PlaceColour(column, row);
+                ASSERT_EQ(image.pixel(x, y), expected)
+                    << "size " << size << " scale " << scale << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+// The fast copy against the plain mapping it replaces: destination pixel i shows source pixel
+// src + i * srcSize / destSize along each axis, drawn as a 16-bit image of whole pixels. Every
+// pixel must agree, on every device format, however the picture is scaled or placed.
+
+struct MappingCase {
+    const char* name;
+    int bitmapW;
+    int bitmapH;
+    RECT src;  // left, top, width, height
+    RECT dest; // left, top, width, height
+};
+
+void PrintTo(const MappingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+// The plain mapping, drawn the way the copy used to be: a 16-bit patch of whole pixels.
+void DrawPlainMapping(QImage& target, const QImage& picture, const MappingCase& c) {
+    QPainter painter(&target);
+    for (int y = 0; y < c.dest.bottom; ++y) {
+        const int row =
+            c.src.top + static_cast<int>(std::int64_t{y} * c.src.bottom / c.dest.bottom);
+        for (int x = 0; x < c.dest.right; ++x) {
+            const int column =
+                c.src.left + static_cast<int>(std::int64_t{x} * c.src.right / c.dest.right);
+            if (row < 0 || row >= picture.height() || column < 0 || column >= picture.width()) {
+                continue;
+            }
+            QImage pixel(1, 1, QImage::Format_RGB555);
+            std::memcpy(pixel.scanLine(0),
+                        picture.constScanLine(picture.height() - 1 - row) + 2 * column, 2);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(QPoint(c.dest.left + x, c.dest.top + y), pixel);
+        }
+    }
+}
+
+class StretchMappingTest : public ::testing::TestWithParam<MappingCase> {};
+
+TEST_P(StretchMappingTest, FastCopyEqualsThePlainMappingOnEveryDeviceFormat) {
+    const MappingCase& c = GetParam();
+    MemoryBitmap source(c.bitmapW, c.bitmapH);
+    std::mt19937 random(5);
+    for (int y = 0; y < c.bitmapH; ++y) {
+        for (int x = 0; x < c.bitmapW; ++x) {
+            // Every bit pattern, the ignored top bit included.
+            source.Row(y)[x] = static_cast<WORD>(random());
+        }
+    }
+    const QImage picture(static_cast<const uchar*>(source.m_pBits), c.bitmapW, c.bitmapH,
+                         (c.bitmapW * 2 + 3) & ~3, QImage::Format_RGB555);
+    const int width = c.dest.left + c.dest.right + 3;
+    const int height = c.dest.top + c.dest.bottom + 3;
+    for (QImage::Format format :
+         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied,
+          QImage::Format_RGB16, QImage::Format_RGB888, QImage::Format_RGBX8888,
+          QImage::Format_RGB555}) {
+        QImage fast(width, height, format);
+        fast.fill(kUntouched);
+        QImage plain = fast;
+        {
+            QPainter painter(&fast);
+            HDC hdc = CreatePainterDC(&painter);
+            StretchBlt(hdc, c.dest.left, c.dest.top, c.dest.right, c.dest.bottom, source.m_hDC,
+                       c.src.left, c.src.top, c.src.right, c.src.bottom, SRCCOPY);
+            ReleasePainterDC(hdc);
+        }
+        DrawPlainMapping(plain, picture, c);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                ASSERT_EQ(fast.pixel(x, y), plain.pixel(x, y))
+                    << "format " << format << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mappings, StretchMappingTest,
+    ::testing::Values(
+        MappingCase{"Unscaled", 13, 9, {0, 0, 13, 9}, {0, 0, 13, 9}},
+        MappingCase{"EnlargeThreeTimesAtAnOddPlace", 10, 10, {0, 0, 10, 10}, {3, 7, 30, 30}},
+        MappingCase{"EnlargeByANonWholeFactor", 25, 25, {0, 0, 25, 25}, {1, 2, 97, 61}},
+        MappingCase{"ShrinkByANonWholeFactor", 50, 50, {0, 0, 50, 50}, {5, 0, 21, 17}},
+        MappingCase{"ShrinkOneWayEnlargeTheOther", 40, 12, {0, 0, 40, 12}, {2, 3, 15, 55}},
+        MappingCase{"OddSourceRectangle", 30, 30, {7, 5, 11, 19}, {4, 1, 50, 23}},
+        MappingCase{"SourceReachingPastTheBitmap", 20, 20, {-3, 12, 30, 15}, {0, 0, 45, 45}},
+        MappingCase{"ScreenSizedFromTheLargestGrid", 200, 200, {0, 0, 200, 200}, {0, 0, 641, 357}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
