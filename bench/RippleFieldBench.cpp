@@ -1,4 +1,7 @@
 #include "ripple/RippleField.h"
+#include "ripple/RippleFieldReference.h"
+
+#include "bench/CRatioReporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,32 +13,79 @@
 namespace {
 
 constexpr std::uint32_t kNow = 5000000;
-constexpr std::uint32_t kDropAgeMs = 14000; // a front of 176 cells: every ring covers the grid
+constexpr std::uint32_t kOldAgeMs = 14000;  // a front of 176 cells: every ring covers the grid
+constexpr std::uint32_t kYoungAgeMs = 1500; // a front of 19 cells: most cells are not reached
 
-// One frame with ten live drops clustered round the centre, old enough that every ring already
-// reaches every cell, so each of the W*H*10 evaluations pays for its cosine and divisions: the
-// heaviest frame the program can be asked for at that size.
-void BM_SynthesizeFieldTenDrops(benchmark::State& state) {
-    const int grid = static_cast<int>(state.range(0));
-    const int stride = (grid * 2 + 3) & ~3;
-    std::vector<unsigned char> bits(static_cast<std::size_t>(stride) * grid);
+using Synthesis = void (*)(int, int, const FieldOptions&, std::uint32_t, DropTable, void*, int,
+                           int);
+
+// Drops clustered round the centre, old enough (unless young is asked for) that every ring
+// reaches every cell, so each of the W*H*drops evaluations pays for its cosine and divisions:
+// the heaviest frame the program can be asked for at that size.
+std::array<RippleDrop, kMaxDrops> Scene(int grid, int dropCount, std::uint32_t age) {
     std::array<RippleDrop, kMaxDrops> drops{};
-    for (int k = 0; k < kMaxDrops; ++k) {
+    for (int k = 0; k < dropCount; ++k) {
         const double offset = (k - kMaxDrops / 2) * grid * 0.02;
         drops[static_cast<std::size_t>(k)] =
-            RippleDrop{1, grid / 2 + offset, grid / 2 - offset, kNow - kDropAgeMs + 50 * k};
+            RippleDrop{1, grid / 2 + offset, grid / 2 - offset, kNow - age + 50 * k};
     }
-    const FieldOptions options{.spectrum = true, .addColor = true};
+    return drops;
+}
+
+// Arguments: grid size, live drops, Drift (0 or 1), drop age in ms.
+void RunFrames(benchmark::State& state, Synthesis synthesis) {
+    const int grid = static_cast<int>(state.range(0));
+    const int dropCount = static_cast<int>(state.range(1));
+    const FieldOptions options{.drift = state.range(2) != 0, .spectrum = true, .addColor = true};
+    const auto scene = Scene(grid, dropCount, static_cast<std::uint32_t>(state.range(3)));
+    const int stride = (grid * 2 + 3) & ~3;
+    std::vector<unsigned char> bits(static_cast<std::size_t>(stride) * grid);
     for (auto _ : state) {
-        SynthesizeField(grid, grid, options, kNow, drops, bits.data(), stride, grid);
+        // Every frame starts from the same drops, so Drift cannot carry them off.
+        auto drops = scene;
+        synthesis(grid, grid, options, kNow, drops, bits.data(), stride, grid);
         benchmark::DoNotOptimize(bits.data());
         benchmark::ClobberMemory();
     }
-    state.counters["cells"] = benchmark::Counter(static_cast<double>(grid) * grid * kMaxDrops,
+    state.counters["evals"] = benchmark::Counter(static_cast<double>(grid) * grid * dropCount,
                                                  benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_SynthesizeFieldTenDrops)->Arg(200)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_PlainField(benchmark::State& state) {
+    RunFrames(state, SynthesizeFieldReference);
+}
+
+void BM_FastField(benchmark::State& state) {
+    RunFrames(state, SynthesizeField);
+}
+
+void FrameCases(benchmark::internal::Benchmark* bench) {
+    bench->ArgNames({"grid", "drops", "drift", "age"});
+    for (int grid : {25, 100, 200}) {
+        for (int drops : {1, 5, 10}) {
+            bench->Args({grid, drops, 0, kOldAgeMs});
+        }
+    }
+    bench->Args({200, 10, 1, kOldAgeMs});
+    bench->Args({200, 10, 0, kYoungAgeMs});
+    bench->Args({200, 10, 1, kYoungAgeMs});
+    bench->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_PlainField)->Apply(FrameCases);
+BENCHMARK(BM_FastField)->Apply(FrameCases);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    CRatioReporter reporter({{"BM_PlainField", "BM_FastField", "synthesis"},
+                             {"BM_QtScaledDraw", "BM_StretchBltCopy", "paint copy"}});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,104 @@
+#include "platform/Gdi.h"
+#include "platform/GdiQt.h"
+
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr int kGrid = 200; // the largest surface the program makes
+
+// A 200 x 200 surface of water-like pixels in a memory DC, as the dialog holds it.
+class CSurfaceFixture {
+public:
+    CSurfaceFixture() {
+        BITMAPINFO info;
+        std::memset(&info, 0, sizeof info);
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = kGrid;
+        info.bmiHeader.biHeight = kGrid;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 16;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_hDC = CreateCompatibleDC(nullptr);
+        SelectObject(m_hDC, m_hBitmap);
+        auto* words = static_cast<std::uint16_t*>(bits);
+        const int strideWords = (kGrid * 2 + 3) / 2 & ~1;
+        for (int y = 0; y < kGrid; ++y) {
+            for (int x = 0; x < kGrid; ++x) {
+                const int level = (x * 7 + y * 3) % 32;
+                words[y * strideWords + x] =
+                    static_cast<std::uint16_t>(((level / 3) << 10) | ((level / 2) << 5) | level);
+            }
+        }
+        // The same pixels as a 16-bit Qt image, for Qt's own scaled drawing.
+        m_image = QImage(static_cast<const uchar*>(bits), kGrid, kGrid, strideWords * 2,
+                         QImage::Format_RGB555)
+                      .mirrored();
+    }
+    ~CSurfaceFixture() {
+        DeleteDC(m_hDC);
+        DeleteObject(m_hBitmap);
+    }
+    CSurfaceFixture(const CSurfaceFixture&) = delete;
+    CSurfaceFixture& operator=(const CSurfaceFixture&) = delete;
+
+    HDC m_hDC = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    QImage m_image;
+};
+
+QImage::Format TargetFormat(const benchmark::State& state) {
+    return state.range(2) == 0 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+}
+
+// Qt drawing the 16-bit image scaled into the rectangle, whole pixels, no smoothing: what a
+// paint handler would do without StretchBlt. Arguments: width, height, target format.
+void BM_QtScaledDraw(benchmark::State& state) {
+    CSurfaceFixture surface;
+    const QRect dest(0, 0, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    QImage target(dest.size(), TargetFormat(state));
+    QPainter painter(&target);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    for (auto _ : state) {
+        painter.drawImage(dest, surface.m_image);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+
+// The surface's own copy: StretchBlt from its memory DC onto a painter DC.
+void BM_StretchBltCopy(benchmark::State& state) {
+    CSurfaceFixture surface;
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    QImage target(width, height, TargetFormat(state));
+    QPainter painter(&target);
+    HDC hdc = CreatePainterDC(&painter);
+    for (auto _ : state) {
+        StretchBlt(hdc, 0, 0, width, height, surface.m_hDC, 0, 0, kGrid, kGrid, SRCCOPY);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    ReleasePainterDC(hdc);
+}
+
+void PaintCases(benchmark::internal::Benchmark* bench) {
+    bench->ArgNames({"w", "h", "argb"});
+    bench->Args({1920, 1080, 0});
+    bench->Args({1920, 1080, 1});
+    bench->Args({600, 600, 0});
+    // Qt spreads large drawing over worker threads, so only the CPU time of the whole process
+    // says what a paint costs.
+    bench->MeasureProcessCPUTime();
+    bench->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_QtScaledDraw)->Apply(PaintCases);
+BENCHMARK(BM_StretchBltCopy)->Apply(PaintCases);
+
+} // namespace
