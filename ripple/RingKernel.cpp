@@ -21,10 +21,11 @@ namespace {
 // One drop's weight at a cell dx, dy away from it. The same operations, in the same order, as the
 // plain loop: r and the argument are bit for bit its own, so the front test is exact and only
 // the cosine is approximate.
-inline double Weight(double dx, double dy, double front, double phase, double divisor) {
+inline double Weight(double dx, double dy, double front, double phase, double gain,
+                     double divisor) {
     const double r = std::sqrt(dy * dy + dx * dx);
     const double t = r * kWaveNumber - phase;
-    const double w = RingCosine(t) / ((r * kDistanceDamping + kUnit) * divisor);
+    const double w = RingCosine(t) / (r * gain + divisor);
     return r < front ? w : 0.0;
 }
 
@@ -41,6 +42,8 @@ void AccumulateRings(const RingSpan& span, double* sum) {
     const double front = span.front;
     const double phase = span.phase;
     const double divisor = span.ageDivisor;
+    // (r * 0.04 + 1) * divisor, gathered into r * gain + divisor.
+    const double gain = kDistanceDamping * divisor;
     const int first = span.firstColumn;
     const int count = span.count;
     if (span.stepX == 0.0 && span.stepY == 0.0) {
@@ -48,7 +51,7 @@ void AccumulateRings(const RingSpan& span, double* sum) {
         const double dy = row - span.y;
         for (int m = 0; m < count; ++m) {
             const double dx = static_cast<double>(first + m) - x;
-            out[m] += Weight(dx, dy, front, phase, divisor);
+            out[m] += Weight(dx, dy, front, phase, gain, divisor);
         }
         return;
     }
@@ -63,7 +66,7 @@ void AccumulateRings(const RingSpan& span, double* sum) {
         const double at = static_cast<double>(m);
         const double dx = (column + at) - (x + at * stepX);
         const double dy = row - (y + at * stepY);
-        out[m] += Weight(dx, dy, front, phase, divisor);
+        out[m] += Weight(dx, dy, front, phase, gain, divisor);
     }
 }
 

@@ -43,21 +43,19 @@ inline constexpr double kRoundingShift = 6755399441055744.0;
 
 // cos t for |t| < 5e7, the most a reached cell can ask for (the phase reaches 2.9e7 at the top of
 // the tick range and r * 0.628 stays below 119). Error below kRingCosineError; the argument is
-// brought into [-pi, pi] and the cosine's Taylor series taken to the x^20 term.
+// brought into [-pi, pi] and the cosine's Taylor series taken to the x^16 term.
 inline double RingCosine(double t) {
     const double k = (t * kInverseTwoPi + kRoundingShift) - kRoundingShift;
     const double x = (t - k * kTwoPiHigh) - k * kTwoPiLow;
     const double z = x * x;
-    double p = 1.0 / 2432902008176640000.0; // 1 / 20!
-    p = p * z - 1.0 / 6402373705728000.0;   // 1 / 18!
-    p = p * z + 1.0 / 20922789888000.0;     // 1 / 16!
-    p = p * z - 1.0 / 87178291200.0;        // 1 / 14!
-    p = p * z + 1.0 / 479001600.0;          // 1 / 12!
-    p = p * z - 1.0 / 3628800.0;            // 1 / 10!
-    p = p * z + 1.0 / 40320.0;              // 1 / 8!
-    p = p * z - 1.0 / 720.0;                // 1 / 6!
-    p = p * z + 1.0 / 24.0;                 // 1 / 4!
-    p = p * z - 0.5;                        // 1 / 2!
+    double p = 1.0 / 20922789888000.0; // 1 / 16!
+    p = p * z - 1.0 / 87178291200.0;   // 1 / 14!
+    p = p * z + 1.0 / 479001600.0;     // 1 / 12!
+    p = p * z - 1.0 / 3628800.0;       // 1 / 10!
+    p = p * z + 1.0 / 40320.0;         // 1 / 8!
+    p = p * z - 1.0 / 720.0;           // 1 / 6!
+    p = p * z + 1.0 / 24.0;            // 1 / 4!
+    p = p * z - 0.5;                   // 1 / 2!
     return p * z + 1.0;
 }
 
@@ -65,16 +63,18 @@ inline double RingCosine(double t) {
 // - reduction: t - k * kTwoPiHigh is exact (k * kTwoPiHigh has at most 53 bits, and both terms
 //   are multiples of t's ulp or coarser with a difference below 4); the second part, its product
 //   and the parts of 2 pi left out add under 3e-16;
-// - series: |x| stays within pi + 1e-8, where the first term left out, x^22 / 22!, is below
-//   8e-11 and bounds the truncation;
-// - arithmetic: twenty roundings on terms that add up to at most cosh(pi) < 11.6, under 3e-14.
-inline constexpr double kRingCosineError = 1e-10;
+// - series: |x| stays within pi + 1e-8, where x^18 / 18!, the first term left out, is below
+//   1.39e-7 and bounds the truncation;
+// - arithmetic: sixteen roundings on terms that add up to at most cosh(pi) < 11.6, under 3e-14.
+inline constexpr double kRingCosineError = 1.4e-7;
 
 // How far a fast sum may lie from the plain loop's sum at the same cell. Both start from the same
 // distance and argument. Each of at most ten weights differs by the cosine error plus a few
-// roundings (the libm cosine is within an ulp, and each divides by at least 1: under 4e-15), and
-// each order of adding ten weights of size at most 1 rounds by under 1.2e-14: together under
-// 10 * (1e-10 + 4e-15) + 2.4e-14. Ten times that covers the rounding of the bound's own use.
-inline constexpr double kSumErrorBound = 1e-8;
+// roundings (the libm cosine is within an ulp, the divisor (r * 0.04 + 1) * age divisor is
+// gathered as r * (0.04 * age divisor) + age divisor, three roundings instead of two, and it is at
+// least 1: under 5e-15 in all), and each order of adding ten weights of size at most 1 rounds by
+// under 1.2e-14: together under 10 * (1.4e-7 + 5e-15) + 2.4e-14, about 1.4e-6. The bound has
+// seven times that, which also covers the rounding of the bound's own use.
+inline constexpr double kSumErrorBound = 1e-5;
 
 } // namespace ring
