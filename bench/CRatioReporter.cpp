@@ -8,11 +8,12 @@ CRatioReporter::CRatioReporter(std::vector<Pair> pairs) : m_pairs(std::move(pair
 
 void CRatioReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
-        // Repetition aggregates (mean, median ...) would pair with themselves; plain runs only.
-        if (run.run_type != Run::RT_Iteration || run.iterations == 0) {
+        // With repetitions the median stands for the case; otherwise the one run does.
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (!median && (run.run_type != Run::RT_Iteration || run.iterations == 0)) {
             continue;
         }
-        const std::string name = run.benchmark_name();
+        const std::string name = run.run_name.str();
         const std::size_t slash = name.find('/');
         const std::string family = name.substr(0, slash);
         const std::string args = slash == std::string::npos ? "" : name.substr(slash);
