@@ -9,6 +9,7 @@
 namespace {
 const char* const kScreenGeometry = "1280x1024x24";
 const auto kServerStartTimeout = std::chrono::seconds(20);
+const int kStartAttempts = 3;
 const auto kPollInterval = std::chrono::milliseconds(50);
 
 // Reads the display number that Xvfb writes to the pipe once it accepts connections.
@@ -22,9 +23,18 @@ std::string ReadDisplayNumber(int fd) {
 } // namespace
 
 CXSession::CXSession(const std::string& artifactDir) : m_artifactDir(artifactDir) {
+    // A server that dies while it starts (another one shutting down on the same number, say)
+    // is simply started again.
+    for (int attempt = 0; attempt < kStartAttempts && !m_ready; ++attempt)
+        m_ready = Start();
+}
+
+bool CXSession::Start() {
+    m_windowManager.reset();
+    m_server.reset();
     std::array<int, 2> pipeFds{};
     if (pipe(pipeFds.data()) != 0)
-        return;
+        return false;
     m_server = std::make_unique<CChildProcess>(
         std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0",
                                  kScreenGeometry, "-nolisten", "tcp"},
@@ -33,15 +43,16 @@ CXSession::CXSession(const std::string& artifactDir) : m_artifactDir(artifactDir
     const std::string number = ReadDisplayNumber(pipeFds[0]);
     close(pipeFds[0]);
     if (number.empty())
-        return;
+        return false;
     m_display = ":" + number;
     m_windowManager = std::make_unique<CChildProcess>(std::vector<std::string>{"openbox"},
                                                       std::vector<std::string>{DisplayVariable()});
     // The window manager is ready once it has claimed the root window's supporting-check atom.
-    m_ready = WaitUntil(
+    return WaitUntil(
         [this] {
-            return Run("xprop -root _NET_SUPPORTING_WM_CHECK").output.find("window id") !=
-                   std::string::npos;
+            return m_windowManager->Running() &&
+                   Run("xprop -root _NET_SUPPORTING_WM_CHECK").output.find("window id") !=
+                       std::string::npos;
         },
         kServerStartTimeout);
 }

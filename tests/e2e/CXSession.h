@@ -36,6 +36,8 @@ public:
     static bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
 
 private:
+    bool Start();
+
     std::string m_artifactDir;
     std::string m_display;
     std::unique_ptr<CChildProcess> m_server;

@@ -69,7 +69,12 @@ protected:
         });
     }
 
-    void Key(const std::string& keys) { Run("xdotool key --window " + m_window + " " + keys); }
+    // Keys go to the focused window as a person types them: events aimed at a window with
+    // --window are synthetic, and Qt stops taking keys after them.
+    void Key(const std::string& keys) {
+        Run("xdotool windowactivate --sync " + m_window);
+        Run("xdotool key " + keys);
+    }
 
     void ClickAt(QPoint point, int button = 1) {
         Run("xdotool mousemove --window " + m_window + " " + std::to_string(point.x()) + " " +
@@ -167,7 +172,7 @@ TEST_F(OndelineProgram, TheSystemMenuOpensTheAboutBox) {
     s_session->Screenshot(about, TestName() + "-about");
     // The box must hold the keyboard before Return is meant for it.
     Run("xdotool windowactivate --sync " + about);
-    Run("xdotool key --window " + about + " Return");
+    Run("xdotool key Return");
     EXPECT_TRUE(CXSession::WaitUntil(
         [&] { return s_session->WaitForWindow("About Ondeline", 0s).empty(); }, 10s));
     EXPECT_TRUE(m_program->Running());
