@@ -16,15 +16,37 @@ constexpr int kCannotStartStatus = 1;   // exit status when Qt cannot reach a di
 // The one application object; AfxGetApp hands it out.
 CWinApp* g_pApp = nullptr;
 
-// Qt ends the process with an abort when it cannot start, for instance without a display; this
-// turns that into its message and a plain failure status.
+const char* const kNoDisplayMessage =
+    "ondeline: there is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY "
+    "is set); start it from a desktop session, or draw the water to a picture with "
+    "ondeline-render.\n";
+const char* const kUnreachableDisplayMessage =
+    "ondeline: the display could not be reached, so the window cannot open; check DISPLAY or "
+    "WAYLAND_DISPLAY, or draw the water to a picture with ondeline-render.\n";
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Qt picks its platform from these; with none of them set it would fail with its own long
+// message about plugins, which tells a person nothing about what to do.
+bool HasSomewhereToShow() {
+    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+}
+
+// Qt ends the process with an abort when it cannot start, for instance when the display named
+// cannot be reached; this passes its warnings on and turns the end into one plain sentence and
+// a failure status.
 void StartUpMessageHandler(QtMsgType type, const QMessageLogContext& /*context*/,
                            const QString& text) {
-    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    if (type == QtFatalMsg) {
-        std::fflush(stderr);
-        std::_Exit(kCannotStartStatus);
+    if (type != QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        return;
     }
+    std::fputs(kUnreachableDisplayMessage, stderr);
+    std::fflush(stderr);
+    std::_Exit(kCannotStartStatus);
 }
 
 } // namespace
@@ -37,6 +59,10 @@ int AfxWinMain(int argc, char** argv) {
     }
     std::unique_ptr<QApplication> ownApplication;
     if (QApplication::instance() == nullptr) {
+        if (!HasSomewhereToShow()) {
+            std::fputs(kNoDisplayMessage, stderr);
+            return kCannotStartStatus;
+        }
         const QtMessageHandler previous = qInstallMessageHandler(StartUpMessageHandler);
         ownApplication = std::make_unique<QApplication>(argc, argv);
         qInstallMessageHandler(previous);
