@@ -84,6 +84,7 @@ BOOL CRippleDlg::SetGridSize(int cx, int cy) {
     m_nGridH = cy;
     m_surface.Free();
     const BOOL ok = m_surface.Create(cx, cy, kBlack);
+    m_stillFrame.Forget();
 
     RECT rc;
     GetClientRect(&rc);
@@ -93,13 +94,11 @@ BOOL CRippleDlg::SetGridSize(int cx, int cy) {
 }
 
 void CRippleDlg::RenderField() {
-    FieldOptions options;
-    options.drift = IsChecked(m_btnDrift);
-    options.spectrum = IsChecked(m_btnSpectrum);
-    options.addColor = IsChecked(m_btnAddColor);
+    const FieldOptions options = ReadOptions();
     const std::uint32_t now = GetTickCount();
     SynthesizeField(m_nGridW, m_nGridH, options, now, g_drops, m_surface.m_pBits,
                     m_surface.Stride(), m_surface.Height());
+    m_stillFrame.Rendered(m_nGridW, m_nGridH, options, g_drops);
 }
 
 void CRippleDlg::AddDrop(CPoint point) {
@@ -166,8 +165,12 @@ HCURSOR CRippleDlg::OnQueryDragIcon() {
 
 void CRippleDlg::OnTimer(UINT_PTR /*nIDEvent*/) {
     if (HasSurface()) {
-        RenderField();
-        InvalidateRect(&m_rcDisplay, FALSE);
+        // Calm water stays calm: a frame that would repeat the last pixel for pixel is neither
+        // drawn nor painted again.
+        if (!m_stillFrame.WouldRepeat(m_nGridW, m_nGridH, ReadOptions(), g_drops)) {
+            RenderField();
+            InvalidateRect(&m_rcDisplay, FALSE);
+        }
         if (IsChecked(m_btnRain)) {
             MakeRain();
         }
@@ -211,6 +214,15 @@ void CRippleDlg::OnSelchangeSize() {
 
 BOOL CRippleDlg::HasSurface() const {
     return m_surface.m_pbmi != nullptr && m_surface.m_pBits != nullptr;
+}
+
+// The boxes are read in this order, Drift, Spectrum, Add Color, before the tick.
+FieldOptions CRippleDlg::ReadOptions() const {
+    FieldOptions options;
+    options.drift = IsChecked(m_btnDrift);
+    options.spectrum = IsChecked(m_btnSpectrum);
+    options.addColor = IsChecked(m_btnAddColor);
+    return options;
 }
 
 BOOL CRippleDlg::IsChecked(const CButton& button) {

@@ -2,6 +2,8 @@
 
 #include "platform/AfxWin.h"
 #include "res/resource.h"
+#include "ripple/CStillFrame.h"
+#include "ripple/RippleField.h"
 #include "surface/CDibSurface.h"
 
 // The program's only main window: a resizable dialog that shows the water in a frame, with the
@@ -58,5 +60,9 @@ protected:
 
 private:
     BOOL HasSurface() const;
+    FieldOptions ReadOptions() const;
     static BOOL IsChecked(const CButton& button);
+
+    // The last frame, when drawing it again would change nothing a person can see.
+    CStillFrame m_stillFrame;
 };

@@ -564,3 +564,80 @@ TEST(CRippleDlgModalTest, EnterAndEscapeLeaveItOpenAndCloseEndsIt) {
 }
 
 } // namespace
+
+// Left alone, the water is calm for hours; those frames are not drawn again, yet what the
+// surface holds after every tick is exactly the frame the synthesis gives at that tick.
+TEST_F(CRippleDlgTest, EveryTickShowsTheSynthesisedFrameWhetherOrNotItWasDrawnAgain) {
+    Open();
+    FieldOptions options;
+    const auto expectTickMatchesSynthesis = [&](const std::string& step) {
+        const std::vector<WORD> want = Expected(m_dlg.m_nGridW, options, m_tick, CopyOfDrops());
+        // The table as the same frame leaves it, from a frame drawn aside.
+        Table after = CopyOfDrops();
+        std::vector<std::uint8_t> aside(static_cast<std::size_t>(m_dlg.m_surface.Stride()) *
+                                        m_dlg.m_nGridH);
+        SynthesizeField(m_dlg.m_nGridW, m_dlg.m_nGridH, options, m_tick, after, aside.data(),
+                        m_dlg.m_surface.Stride(), m_dlg.m_nGridH);
+        Tick();
+        EXPECT_EQ(SurfacePixels(), want) << step;
+        EXPECT_TRUE(SameDrops(CopyOfDrops(), after)) << step;
+    };
+
+    expectTickMatchesSynthesis("first frame");
+    m_tick += 100;
+    expectTickMatchesSynthesis("calm again");
+    ClickBox(IDC_SPECTRUM);
+    options.spectrum = true;
+    expectTickMatchesSynthesis("spectrum on");
+    ClickBox(IDC_ADDCOLOR);
+    options.addColor = true;
+    expectTickMatchesSynthesis("colour on");
+    const RECT& rc = m_dlg.m_rcDisplay;
+    ClickAt(rc.left + 40, rc.top + 60);
+    for (std::uint32_t age : {0u, 100u, 1000u, 14999u, 15000u, 15001u, 15100u, 40000u}) {
+        m_tick = g_drops[0].tick + age;
+        expectTickMatchesSynthesis("drop aged " + std::to_string(age));
+    }
+    ClickBox(IDC_ADDCOLOR);
+    options.addColor = false;
+    expectTickMatchesSynthesis("colour off after the drop retired");
+}
+
+TEST_F(CRippleDlgTest, CalmWaterIsNotDrawnAgainUntilSomethingChanges) {
+    Open();
+    Tick();
+    // A mark no frame would leave shows whether the next tick drew the frame again.
+    const auto mark = [&] { static_cast<std::uint8_t*>(m_dlg.m_surface.m_pBits)[0] = 0xAB; };
+    const auto drawnAgain = [&] {
+        return static_cast<std::uint8_t*>(m_dlg.m_surface.m_pBits)[0] != 0xAB;
+    };
+
+    mark();
+    m_tick += 5000;
+    Tick();
+    EXPECT_FALSE(drawnAgain()) << "a calm frame was drawn again";
+
+    ClickBox(IDC_SPECTRUM);
+    Tick();
+    EXPECT_TRUE(drawnAgain()) << "turning Spectrum on did not draw a frame";
+
+    mark();
+    const RECT& rc = m_dlg.m_rcDisplay;
+    ClickAt(rc.left + 10, rc.top + 10);
+    Tick();
+    EXPECT_TRUE(drawnAgain()) << "a new drop did not draw a frame";
+
+    m_tick += 20000;
+    Tick(); // retires the drop
+    mark();
+    Tick();
+    EXPECT_FALSE(drawnAgain()) << "calm water after the drop retired was drawn again";
+
+    auto* pList = qobject_cast<QComboBox*>(Item(IDC_SIZE));
+    ASSERT_NE(pList, nullptr);
+    QTest::keyClick(pList, Qt::Key_Home);
+    ASSERT_EQ(m_dlg.m_nGridW, 25);
+    mark();
+    Tick();
+    EXPECT_TRUE(drawnAgain()) << "a new surface was not drawn";
+}
