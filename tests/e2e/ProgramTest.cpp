@@ -52,11 +52,12 @@ protected:
 
     // Waits until the calm water seen in the window fits the test, and returns that picture.
     WaterPicture WaitForWater(const std::string& name,
-                              const std::function<bool(const WaterPicture&)>& fits) {
+                              const std::function<bool(const WaterPicture&)>& fits,
+                              QRgb calm = kCalmWater) {
         WaterPicture picture;
         CXSession::WaitUntil(
             [&] {
-                picture = FindCalmWater(Shot(name));
+                picture = FindCalmWater(Shot(name), calm);
                 return fits(picture);
             },
             kPictureTimeout);
@@ -146,6 +147,31 @@ TEST_F(OndelineProgram, ChoosingTheSmallestSizeCentresASmallerGrid) {
     ASSERT_EQ(small.calmCount, kSmallestGrid * kSmallestGrid);
     EXPECT_LE(std::abs(small.calmBounds.center().x() - large.calmBounds.center().x()), 1);
     EXPECT_LE(std::abs(small.calmBounds.center().y() - large.calmBounds.center().y()), 1);
+}
+
+TEST_F(OndelineProgram, TintedRingsSpreadOverTheStretchedWater) {
+    WaitForCalmGrid("calm", kStartGrid);
+    // From Rain: Tab to Stretch, then on past Drift, the size list and Spectrum to Add Color.
+    Key("Tab space Tab Tab Tab Tab space");
+    const WaterPicture tinted = WaitForWater(
+        "tinted",
+        [](const WaterPicture& p) {
+            return p.calmBounds.width() > kStartGrid &&
+                   p.calmCount == p.calmBounds.width() * p.calmBounds.height();
+        },
+        kCalmTintedWater);
+    const QRect water = tinted.calmBounds;
+    ASSERT_GT(water.width(), kStartGrid);
+    for (QPoint at : {QPoint(30, 30), QPoint(70, 75), QPoint(80, 20)}) {
+        ClickAt(water.topLeft() +
+                QPoint(at.x() * water.width() / kStartGrid, at.y() * water.height() / kStartGrid));
+    }
+    // The rings spread until much of the water is disturbed; the picture is kept for the README.
+    const WaterPicture rings = WaitForWater(
+        "rings",
+        [&](const WaterPicture& p) { return p.calmCount < water.width() * water.height() / 2; },
+        kCalmTintedWater);
+    EXPECT_LT(rings.calmCount, water.width() * water.height() / 2);
 }
 
 TEST_F(OndelineProgram, ResizingTheWindowMovesTheFrameWithIt) {

@@ -1,11 +1,11 @@
 #include "WaterPicture.h"
 
-WaterPicture FindCalmWater(const QImage& shot) {
+WaterPicture FindCalmWater(const QImage& shot, QRgb calm) {
     WaterPicture picture;
     const QImage image = shot.convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if ((image.pixel(x, y) | 0xFF000000) != kCalmWater)
+            if ((image.pixel(x, y) | 0xFF000000) != calm)
                 continue;
             picture.calmBounds |= QRect(x, y, 1, 1);
             ++picture.calmCount;

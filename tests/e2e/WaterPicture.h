@@ -11,8 +11,10 @@ struct WaterPicture {
 
 // Calm water is level 16 in the blue channel, 0x0010, which a 24-bit screen shows as (0, 0, 132).
 inline constexpr QRgb kCalmWater = 0xFF000084;
+// With Add Color calm water is 0x1510: red 5, green 8, blue 16.
+inline constexpr QRgb kCalmTintedWater = 0xFF294284;
 
-WaterPicture FindCalmWater(const QImage& shot);
+WaterPicture FindCalmWater(const QImage& shot, QRgb calm = kCalmWater);
 
 // True when the picture is the same reflected through the cell at (cx, cy) across both axes,
 // out to radius pixels, as the rings of a single drop are.
