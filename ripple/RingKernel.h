@@ -27,6 +27,15 @@ struct RingSpan {
 // not arrived.
 void AccumulateRings(const RingSpan& span, double* sum);
 
+// The instruction sets the kernel is built for, from the plainest: SSE2 or NEON, AVX2, AVX-512.
+enum class RingKernelLevel { kBaseline, kAvx2, kAvx512 };
+
+// The widest kernel this processor can run; AccumulateRings uses it unless told otherwise.
+RingKernelLevel WidestRingKernel();
+// Makes AccumulateRings use the kernel built for level, if this processor can run it (so that the
+// tests can hold every kernel to the plain loop on one machine); returns whether it can.
+bool UseRingKernel(RingKernelLevel level);
+
 // The level of each of count sums, when every value within bound of the sum has that same level,
 // or -1 where the level is in doubt and the cell must be summed again exactly.
 void QuantiseTrusted(const double* sum, int count, double bound, int* level);
@@ -41,31 +50,43 @@ inline constexpr double kInverseTwoPi = 0.15915494309189535;
 // Adding and taking away 1.5 * 2^52 rounds a double below 2^51 to the nearest whole number.
 inline constexpr double kRoundingShift = 6755399441055744.0;
 
+// a * b + c, with one rounding when kFused (where the processor has fused multiply-add; elsewhere
+// it is a slow library call) or two. Only the approximate steps may use it: the steps the plain
+// loop's results depend on bit for bit are never fused.
+template <bool kFused> inline double MulAdd(double a, double b, double c) {
+    if constexpr (kFused) {
+        return __builtin_fma(a, b, c);
+    } else {
+        return a * b + c;
+    }
+}
+
 // cos t for |t| < 5e7, the most a reached cell can ask for (the phase reaches 2.9e7 at the top of
 // the tick range and r * 0.628 stays below 119). Error below kRingCosineError; the argument is
 // brought into [-pi, pi] and the cosine's Taylor series taken to the x^16 term.
-inline double RingCosine(double t) {
-    const double k = (t * kInverseTwoPi + kRoundingShift) - kRoundingShift;
-    const double x = (t - k * kTwoPiHigh) - k * kTwoPiLow;
+template <bool kFused = false> inline double RingCosine(double t) {
+    const double k = MulAdd<kFused>(t, kInverseTwoPi, kRoundingShift) - kRoundingShift;
+    const double x = MulAdd<kFused>(-k, kTwoPiLow, MulAdd<kFused>(-k, kTwoPiHigh, t));
     const double z = x * x;
-    double p = 1.0 / 20922789888000.0; // 1 / 16!
-    p = p * z - 1.0 / 87178291200.0;   // 1 / 14!
-    p = p * z + 1.0 / 479001600.0;     // 1 / 12!
-    p = p * z - 1.0 / 3628800.0;       // 1 / 10!
-    p = p * z + 1.0 / 40320.0;         // 1 / 8!
-    p = p * z - 1.0 / 720.0;           // 1 / 6!
-    p = p * z + 1.0 / 24.0;            // 1 / 4!
-    p = p * z - 0.5;                   // 1 / 2!
-    return p * z + 1.0;
+    double p = 1.0 / 20922789888000.0;              // 1 / 16!
+    p = MulAdd<kFused>(p, z, -1.0 / 87178291200.0); // 1 / 14!
+    p = MulAdd<kFused>(p, z, 1.0 / 479001600.0);    // 1 / 12!
+    p = MulAdd<kFused>(p, z, -1.0 / 3628800.0);     // 1 / 10!
+    p = MulAdd<kFused>(p, z, 1.0 / 40320.0);        // 1 / 8!
+    p = MulAdd<kFused>(p, z, -1.0 / 720.0);         // 1 / 6!
+    p = MulAdd<kFused>(p, z, 1.0 / 24.0);           // 1 / 4!
+    p = MulAdd<kFused>(p, z, -0.5);                 // 1 / 2!
+    return MulAdd<kFused>(p, z, 1.0);
 }
 
 // The error of RingCosine against the true cosine of its (double) argument, with room to spare:
-// - reduction: t - k * kTwoPiHigh is exact (k * kTwoPiHigh has at most 53 bits, and both terms
-//   are multiples of t's ulp or coarser with a difference below 4); the second part, its product
-//   and the parts of 2 pi left out add under 3e-16;
+// - reduction: t - k * kTwoPiHigh is exact, fused or not (k * kTwoPiHigh has at most 53 bits,
+//   and both terms are multiples of t's ulp or coarser with a difference below 4); the second
+//   part, its product and the parts of 2 pi left out add under 3e-16;
 // - series: |x| stays within pi + 1e-8, where x^18 / 18!, the first term left out, is below
 //   1.39e-7 and bounds the truncation;
-// - arithmetic: sixteen roundings on terms that add up to at most cosh(pi) < 11.6, under 3e-14.
+// - arithmetic: at most sixteen roundings on terms that add up to at most cosh(pi) < 11.6, under
+//   3e-14 (fused steps round once where plain ones round twice).
 inline constexpr double kRingCosineError = 1.4e-7;
 
 // How far a fast sum may lie from the plain loop's sum at the same cell. Both start from the same

@@ -22,7 +22,7 @@ namespace {
 using Table = std::array<RippleDrop, kMaxDrops>;
 
 constexpr unsigned char kUntouched = 0xAB;
-constexpr int kDefaultScenes = 120; // keeps the normal test run within a few seconds
+constexpr int kDefaultScenes = 600; // keeps the normal test run within a few seconds
 constexpr std::uint32_t kFramePeriodMs = 100;
 
 // One frame to render both ways.
@@ -186,7 +186,19 @@ int SceneCount() {
     return count > 0 ? count : kDefaultScenes;
 }
 
-TEST(RippleFieldDifferentialTest, FastAndPlainAgreeOnRandomFramesAndTheirSequels) {
+// Every test runs once with each kernel this processor can run, so that one machine holds all of
+// them to the plain loop.
+class RippleFieldDifferentialTest : public ::testing::TestWithParam<RingKernelLevel> {
+protected:
+    void SetUp() override {
+        if (!UseRingKernel(GetParam())) {
+            GTEST_SKIP() << "this processor cannot run that kernel";
+        }
+    }
+    void TearDown() override { UseRingKernel(WidestRingKernel()); }
+};
+
+TEST_P(RippleFieldDifferentialTest, FastAndPlainAgreeOnRandomFramesAndTheirSequels) {
     CSceneMaker maker(0x0de11e);
     const int scenes = SceneCount();
     for (int n = 0; n < scenes; ++n) {
@@ -201,7 +213,7 @@ TEST(RippleFieldDifferentialTest, FastAndPlainAgreeOnRandomFramesAndTheirSequels
     }
 }
 
-TEST(RippleFieldDifferentialTest, PlainPathForEveryCellGivesThePlainFrame) {
+TEST_P(RippleFieldDifferentialTest, PlainPathForEveryCellGivesThePlainFrame) {
     // A bound of a thousand trusts no fast sum at all, so this checks the exact path alone: the
     // positions it reads and its order of operations.
     CSceneMaker maker(42);
@@ -230,12 +242,40 @@ int PlainLevel(Scene scene, int column, int row) {
     return plain.bytes[at] & 31;
 }
 
-TEST(RippleFieldDifferentialTest, SumsOnARoundingBoundaryAreSummedAgainExactly) {
-    // Slide one drop until the plain level of a cell changes, then close in on the change down
-    // to neighbouring doubles: there the sum lies within an ulp or so of a rounding boundary,
-    // where no fast sum can be trusted, and both sides must still come out as the plain loop's.
-    // Every ring covers the whole grid (a front of 37 cells or more), so the sum moves smoothly
-    // with the drop and a change of level is a rounding boundary, never a front passing by.
+// Slides drop 0 to the right until the plain level of cell (column, row) changes, then closes in
+// on the change down to neighbouring shifts: the two scenes on either side of it.
+bool CloseInOnLevelChange(const Scene& scene, int column, int row, double step, Scene& below,
+                          Scene& above) {
+    const int levelBefore = PlainLevel(scene, column, row);
+    auto shifted = [&](double shift) {
+        Scene moved = scene;
+        moved.drops[0].x += shift;
+        return moved;
+    };
+    double low = 0.0;
+    double high = 0.0;
+    for (double shift = step; shift < 300.0 * step && high == 0.0; shift += step) {
+        if (PlainLevel(shifted(shift), column, row) != levelBefore) {
+            high = shift;
+        }
+    }
+    if (high == 0.0) {
+        return false;
+    }
+    for (double middle = low + (high - low) / 2.0; middle > low && middle < high;
+         middle = low + (high - low) / 2.0) {
+        (PlainLevel(shifted(middle), column, row) == levelBefore ? low : high) = middle;
+    }
+    below = shifted(low);
+    above = shifted(high);
+    return true;
+}
+
+TEST_P(RippleFieldDifferentialTest, SumsOnARoundingBoundaryAreSummedAgainExactly) {
+    // On either side of a change of level the sum lies within an ulp or so of a rounding
+    // boundary, where no fast sum can be trusted, and both sides must still come out as the plain
+    // loop's. Every ring covers the whole grid (a front of 37 cells or more), so the sum moves
+    // smoothly with the drop and a change of level is a rounding boundary, never a front passing.
     std::mt19937_64 random(99);
     std::uniform_int_distribution<std::uint32_t> tick;
     int constructed = 0;
@@ -248,43 +288,71 @@ TEST(RippleFieldDifferentialTest, SumsOnARoundingBoundaryAreSummedAgainExactly) 
             scene.drops[static_cast<std::size_t>(k)] =
                 RippleDrop{1, 3.0 + 2.0 * k, 20.0 - 1.5 * k, scene.now - 3000 - 1400 * k};
         }
-        const int column = 5 + n % 15;
-        const int row = 7 + n % 11;
-        double low = 0.0;
-        double high = 0.0;
-        const int levelAtLow = PlainLevel(scene, column, row);
-        for (double shift = 0.01; shift < 3.0 && high == 0.0; shift += 0.01) {
-            Scene moved = scene;
-            moved.drops[0].x += shift;
-            if (PlainLevel(moved, column, row) != levelAtLow) {
-                high = shift;
-            }
-        }
-        if (high == 0.0) {
+        Scene below;
+        Scene above;
+        if (!CloseInOnLevelChange(scene, 5 + n % 15, 7 + n % 11, 0.01, below, above)) {
             continue;
         }
-        while (std::nextafter(low, high) < high) {
-            const double middle = low + (high - low) / 2.0;
-            if (middle <= low || middle >= high) {
-                break;
-            }
-            Scene moved = scene;
-            moved.drops[0].x += middle;
-            (PlainLevel(moved, column, row) == levelAtLow ? low : high) = middle;
-        }
-        for (double shift : {low, high}) {
-            Scene moved = scene;
-            moved.drops[0].x += shift;
-            ASSERT_TRUE(FastMatchesPlain(moved)) << "case " << n;
-            Table drops = moved.drops;
+        for (const Scene& side : {below, above}) {
+            ASSERT_TRUE(FastMatchesPlain(side)) << "case " << n;
+            Table drops = side.drops;
             std::vector<unsigned char> bits(52 * 25);
             const int recomputed = SynthesizeFieldWithBound(
-                25, 25, moved.options, moved.now, drops, bits.data(), 52, 25, ring::kSumErrorBound);
+                25, 25, side.options, side.now, drops, bits.data(), 52, 25, ring::kSumErrorBound);
             EXPECT_GE(recomputed, 1) << "case " << n << ": the boundary cell was trusted";
         }
         ++constructed;
     }
     EXPECT_GE(constructed, 20) << "too few boundary cases were found";
 }
+
+TEST_P(RippleFieldDifferentialTest, RingFrontPassingACellIsDecidedAsInThePlainLoop) {
+    // A young ring whose front is about to reach a cell: sliding the drop towards the cell, the
+    // cell's level jumps where the rounded distance falls below the front. On either side of the
+    // jump the distance lies within an ulp of the front, and the fast path must decide reach
+    // exactly as the plain loop does.
+    std::mt19937_64 random(7);
+    std::uniform_int_distribution<std::uint32_t> tick;
+    int constructed = 0;
+    for (int n = 0; n < 24; ++n) {
+        Scene scene;
+        scene.options = {.drift = n % 3 == 1, .spectrum = false, .addColor = n % 2 == 1};
+        scene.now = tick(random);
+        const std::uint32_t age = 700 + 37 * static_cast<std::uint32_t>(n); // fronts of 9 to 20
+        const double front = age * ring::kFrontSpeed;
+        const double angle = 0.06 * n;
+        // The cell sits just beyond the front, up and to the right of the drop.
+        const double cellX = 24.0;
+        const double cellY = 12.0;
+        scene.drops[0] = RippleDrop{1, cellX - (front + 0.3) * std::cos(angle * 0.2),
+                                    cellY + (front + 0.3) * std::sin(angle * 0.2), scene.now - age};
+        scene.drops[1] = RippleDrop{1, 3.0, 20.0, scene.now - 5000};
+        Scene below;
+        Scene above;
+        if (!CloseInOnLevelChange(scene, 24, 12, 0.005, below, above)) {
+            continue;
+        }
+        ASSERT_TRUE(FastMatchesPlain(below)) << "case " << n;
+        ASSERT_TRUE(FastMatchesPlain(above)) << "case " << n;
+        ++constructed;
+    }
+    EXPECT_GE(constructed, 20) << "too few front crossings were found";
+}
+
+std::string KernelName(RingKernelLevel level) {
+    switch (level) {
+    case RingKernelLevel::kAvx2:
+        return "Avx2";
+    case RingKernelLevel::kAvx512:
+        return "Avx512";
+    default:
+        return "Baseline";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, RippleFieldDifferentialTest,
+                         ::testing::Values(RingKernelLevel::kBaseline, RingKernelLevel::kAvx2,
+                                           RingKernelLevel::kAvx512),
+                         [](const auto& info) { return KernelName(info.param); });
 
 } // namespace
