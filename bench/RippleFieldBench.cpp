@@ -34,7 +34,8 @@ std::array<RippleDrop, kMaxDrops> Scene(int grid, int dropCount, std::uint32_t a
     return drops;
 }
 
-// Arguments: grid size, live drops, Drift (0 or 1), drop age in ms.
+// Arguments: grid size, live drops, Drift (0 or 1), drop age in ms, kernel (RingKernelLevel, or
+// -1 for the widest this processor runs; the plain loop ignores it).
 void RunFrames(benchmark::State& state, Synthesis synthesis) {
     const int grid = static_cast<int>(state.range(0));
     const int dropCount = static_cast<int>(state.range(1));
@@ -58,7 +59,13 @@ void BM_PlainField(benchmark::State& state) {
 }
 
 void BM_FastField(benchmark::State& state) {
+    const auto level = static_cast<RingKernelLevel>(state.range(4));
+    if (state.range(4) >= 0 && !UseRingKernel(level)) {
+        state.SkipWithError("this processor cannot run that kernel");
+        return;
+    }
     RunFrames(state, SynthesizeField);
+    UseRingKernel(WidestRingKernel());
     // How many cells of the frame the fast sum could not vouch for and summed again exactly.
     const int grid = static_cast<int>(state.range(0));
     const int stride = (grid * 2 + 3) & ~3;
@@ -71,15 +78,21 @@ void BM_FastField(benchmark::State& state) {
 }
 
 void FrameCases(benchmark::internal::Benchmark* bench) {
-    bench->ArgNames({"grid", "drops", "drift", "age"});
+    constexpr int kWidest = -1;
+    bench->ArgNames({"grid", "drops", "drift", "age", "kernel"});
     for (int grid : {25, 100, 200}) {
         for (int drops : {1, 5, 10}) {
-            bench->Args({grid, drops, 0, kOldAgeMs});
+            bench->Args({grid, drops, 0, kOldAgeMs, kWidest});
         }
     }
-    bench->Args({200, 10, 1, kOldAgeMs});
-    bench->Args({200, 10, 0, kYoungAgeMs});
-    bench->Args({200, 10, 1, kYoungAgeMs});
+    bench->Args({200, 10, 1, kOldAgeMs, kWidest});
+    bench->Args({200, 10, 0, kYoungAgeMs, kWidest});
+    bench->Args({200, 10, 1, kYoungAgeMs, kWidest});
+    // The heaviest frame with each kernel, whichever the processor would pick.
+    for (RingKernelLevel level :
+         {RingKernelLevel::kBaseline, RingKernelLevel::kAvx2, RingKernelLevel::kAvx512}) {
+        bench->Args({200, 10, 0, kOldAgeMs, static_cast<int>(level)});
+    }
     bench->Unit(benchmark::kMicrosecond);
 }
 

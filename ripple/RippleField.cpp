@@ -15,7 +15,7 @@ using namespace ring;
 
 namespace {
 
-constexpr int kChunk = 256;          // columns summed together; their positions fit the stack
+constexpr int kChunk = 256;          // columns summed together; their sums sit on the stack
 constexpr double kReachMargin = 1.0; // cells of room round a ring front when skipping cells
 
 // A drop that lives through the frame: its constants, and where it stands at the next cell.
