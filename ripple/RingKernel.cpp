@@ -8,13 +8,11 @@
 using namespace ring;
 
 #if defined(__x86_64__) && defined(__GNUC__)
+// Besides the baseline (SSE2), the kernel is built for AVX2 and for AVX-512, both with fused
+// multiply-add, and the widest the processor has is picked at start.
 #define ONDELINE_X86_LEVELS 1
-// Built for the baseline instruction set (SSE2), for AVX2 and for AVX-512; the loader picks the
-// widest the processor has.
-#define ONDELINE_WIDER_VECTORS                                                                     \
-    __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
-#else
-#define ONDELINE_WIDER_VECTORS
+#define ONDELINE_AVX2 "avx2,fma"
+#define ONDELINE_AVX512 "avx512f,avx512vl,avx512dq,avx2,fma"
 #endif
 
 namespace {
@@ -89,11 +87,11 @@ template <bool kFused>
 
 #ifdef ONDELINE_X86_LEVELS
 // AVX-512 and AVX2 both come with fused multiply-add; the baseline has neither.
-__attribute__((target("arch=x86-64-v4"))) void SumRingsAvx512(const RingSpan& span, double* sum) {
+__attribute__((target(ONDELINE_AVX512))) void SumRingsAvx512(const RingSpan& span, double* sum) {
     SumRings<true>(span, sum);
 }
 
-__attribute__((target("arch=x86-64-v3"))) void SumRingsAvx2(const RingSpan& span, double* sum) {
+__attribute__((target(ONDELINE_AVX2))) void SumRingsAvx2(const RingSpan& span, double* sum) {
     SumRings<true>(span, sum);
 }
 #endif
@@ -116,10 +114,14 @@ SumRingsFn KernelFor(RingKernelLevel level) {
 #ifdef ONDELINE_X86_LEVELS
     case RingKernelLevel::kAvx2:
         __builtin_cpu_init();
-        return __builtin_cpu_supports("x86-64-v3") ? SumRingsAvx2 : nullptr;
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? SumRingsAvx2
+                                                                               : nullptr;
     case RingKernelLevel::kAvx512:
         __builtin_cpu_init();
-        return __builtin_cpu_supports("x86-64-v4") ? SumRingsAvx512 : nullptr;
+        return KernelFor(RingKernelLevel::kAvx2) != nullptr && __builtin_cpu_supports("avx512f") &&
+                       __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq")
+                   ? SumRingsAvx512
+                   : nullptr;
 #endif
     default:
         return nullptr;
@@ -155,7 +157,6 @@ void AccumulateRings(const RingSpan& span, double* sum) {
     ChosenKernel()(span, sum);
 }
 
-ONDELINE_WIDER_VECTORS
 void QuantiseTrusted(const double* sum, int count, double bound, int* level) {
     const double* __restrict in = sum;
     int* __restrict out = level;
