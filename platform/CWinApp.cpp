@@ -1,6 +1,7 @@
 #include "platform/CWinApp.h"
 
 #include "platform/Afx.h"
+#include "res/DesktopEntry.h"
 
 #include <QApplication>
 
@@ -57,6 +58,9 @@ int AfxWinMain(int argc, char** argv) {
         std::fputs("ondeline: there is no application object to run\n", stderr);
         return kNoApplicationStatus;
     }
+    // A Wayland compositor matches the window with the desktop entry, and so with its icon, by
+    // this name; Qt would otherwise offer the executable's name, which no entry is filed under.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryId));
     std::unique_ptr<QApplication> ownApplication;
     if (QApplication::instance() == nullptr) {
         if (!HasSomewhereToShow()) {

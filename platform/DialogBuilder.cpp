@@ -5,6 +5,7 @@
 #include "platform/CWnd.h"
 #include "platform/IconObject.h"
 #include "platform/SystemMenu.h"
+#include "res/AccessibleText.h"
 #include "res/DialogInit.h"
 
 #include <QCheckBox>
@@ -139,6 +140,21 @@ void ApplyStyle(QWidget* widget, const DialogItemTemplate& item) {
     }
 }
 
+// Screen readers announce a control by its own text; the water and the size list have none, and
+// a line on what an option does helps whoever cannot see the picture change.
+void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32_t controlId) {
+    const AccessibleText* text = FindAccessibleText(static_cast<unsigned>(dialog->id), controlId);
+    if (text == nullptr) {
+        return;
+    }
+    if (text->name != nullptr) {
+        widget->setAccessibleName(QString::fromUtf8(text->name));
+    }
+    if (text->description != nullptr) {
+        widget->setAccessibleDescription(QString::fromUtf8(text->description));
+    }
+}
+
 WindowKind KindOf(DialogItemClass itemClass) {
     switch (itemClass) {
     case DialogItemClass::Button:
@@ -177,6 +193,7 @@ void CreateControl(WindowObject* dialog, const DialogItemTemplate& item,
     hCtl->widget = widget;
     PlaceControl(widget, item, base);
     ApplyStyle(widget, item);
+    ApplyAccessibleText(widget, dialog, item.id);
     dialog->children.push_back(hCtl);
 }
 
