@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config git
-  qt6-base-dev qt6-wayland libgl-dev libpng-dev
+  qt6-base-dev qt6-wayland libgl-dev libpng-dev libgif-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang-format
+  clang-format clang libclang-rt-14-dev
   fonts-dejavu-core
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
 )
