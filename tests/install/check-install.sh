@@ -12,7 +12,19 @@ cmake=$1 build=$2 id=$3 version=$4
 icon_sizes=(16 32 48 64 128 256)
 failures=0
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+# cmake --install writes the list of what it installed into the build folder, where a person
+# may be keeping the list of a real installation to remove it by; it is put back afterwards.
+manifest=$build/install_manifest.txt
+[ -f "$manifest" ] && cp -p "$manifest" "$scratch/manifest.kept"
+restore() {
+  if [ -f "$scratch/manifest.kept" ]; then
+    cp -p "$scratch/manifest.kept" "$manifest"
+  else
+    rm -f "$manifest"
+  fi
+  rm -rf "$scratch"
+}
+trap restore EXIT
 
 fail() {
   echo "FAIL: $*"
