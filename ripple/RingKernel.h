@@ -2,8 +2,9 @@
 
 // The heavy part of a frame: one drop's rings over a run of cells of one row, summed fast. The
 // distance, the ring front and the cosine's argument are the very doubles the plain loop works
-// with; only the cosine is approximated, and its error, and so the error of every sum, has a
-// proven bound (below) that lets the caller tell which levels it can trust.
+// with; only the cosine and the damping divisor are approximated, and their error, and so the
+// error of every sum, has a proven bound (below) that lets the caller tell which levels it can
+// trust.
 
 #include "ripple/RingFormula.h"
 
