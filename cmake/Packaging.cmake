@@ -40,8 +40,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The libraries say nothing of Qt's platform plugins, without which no window opens: X11's is
-# in qt6-qpa-plugins, which Qt itself only recommends; Wayland's comes with qt6-wayland.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# in qt6-qpa-plugins, which Qt itself only recommends; Wayland's comes with qt6-wayland. Nor
+# of the hicolor theme's index, without which menus do not look in its folders for the icon.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -77,7 +77,7 @@ depends_on() {
 [ "$(field Section)" = games ] || fail "its section is '$(field Section)', not games"
 depends=$(field Depends)
 echo "package-test: Depends: $depends"
-for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libpng16-16 qt6-qpa-plugins; do
+for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libpng16-16 qt6-qpa-plugins hicolor-icon-theme; do
   depends_on "$needed" || fail "Depends lacks $needed"
 done
 
