@@ -11,7 +11,6 @@ set -uo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(realpath "${1:-$here/../../build}")"
-id=io.github.ondeline.Ondeline
 icon_sizes=(16 32 48 64 128 256)
 failures=0
 
@@ -40,6 +39,10 @@ if dpkg-query -W -f='${Status}' ondeline 2>/dev/null | grep -q "install ok insta
   stop "ondeline is already installed; remove it first (apt-get purge ondeline)"
 fi
 
+# The desktop entry id, as the build configured the entry from the program's own.
+entries=("$build"/data/*.desktop)
+[ ${#entries[@]} -eq 1 ] && [ -f "${entries[0]}" ] || stop "$build/data holds no single desktop entry"
+id=$(basename "${entries[0]}" .desktop)
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 [ -n "$version" ] || stop "cannot read the package version from $build/CPackConfig.cmake"
 
