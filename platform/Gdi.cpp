@@ -8,6 +8,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <climits>
 #include <cstddef>
@@ -152,8 +153,9 @@ constexpr std::uint16_t kColourMask = kColourCount - 1;
 // bits, exactly as Qt converts its 16-bit format: looking a pixel up costs less than converting
 // it, and the picture comes out the same on every 32-bit device.
 const QRgb* WideColours() {
-    static const std::unique_ptr<QRgb[]> table = [] {
-        std::unique_ptr<QRgb[]> colours(new QRgb[kColourCount]);
+    // Static storage rather than the heap: the first paint cannot fail for want of memory.
+    static const std::array<QRgb, kColourCount> table = [] {
+        std::array<QRgb, kColourCount> colours{};
         auto widen = [](int five) { return (five << 3) | (five >> 2); };
         for (int pixel = 0; pixel < kColourCount; ++pixel) {
             colours[static_cast<std::size_t>(pixel)] =
@@ -161,7 +163,7 @@ const QRgb* WideColours() {
         }
         return colours;
     }();
-    return table.get();
+    return table.data();
 }
 
 // Builds the destination's pixels at one screen pixel each, then lets the painter put them down
