@@ -399,11 +399,12 @@ bool CDialogEventFuzzer::CheckFrame(const std::vector<RippleDrop>& before, int n
         if (SameDrop(g_drops[k], expectedDrops[static_cast<std::size_t>(k)])) {
             continue;
         }
-        // Only rain may add a drop: a whole cell of the grid, fallen now, in the next slot.
+        // Only rain may add a drop: a cell of the grid, fallen now, in the next slot.
         const RippleDrop& drop = g_drops[k];
         const bool rained = rain && k == nextDropBefore && nextDrop == (k + 1) % kMaxDrops &&
                             drop.active == 1 && drop.tick == m_tick &&
-                            drop.x == std::floor(drop.x) && drop.y == std::floor(drop.y);
+                            drop.x == std::floor(drop.x) && drop.y == std::floor(drop.y) &&
+                            drop.x >= 0 && drop.x < width && drop.y >= 0 && drop.y < height;
         if (!rained) {
             return Fail("slot " + std::to_string(k) + " holds " + Describe(drop) +
                         " after the frame, not " +
