@@ -12,3 +12,4 @@ ctest --output-on-failure -j "$(nproc)" --timeout 900
 
 bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
 bash "$here/package-test.sh" "$here/../../build"
+bash "$here/sanitize.sh"
