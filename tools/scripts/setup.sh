@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config git dpkg-dev
   qt6-base-dev qt6-wayland libgl-dev libpng-dev libgif-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang-format clang libclang-rt-14-dev
+  clang-format clang libclang-rt-14-dev valgrind
   fonts-dejavu-core
   desktop-file-utils appstream man-db
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
