@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit, widget and end-to-end tests with CTest, a short
-# run of the fuzzers, the Debian package installed and removed for real, and the whole suite
-# again under the address and undefined-behaviour sanitizers.
+# run of the fuzzers, the Debian package installed and removed for real, the program under
+# valgrind's memcheck, and the whole suite again under the address and undefined-behaviour
+# sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
@@ -12,4 +13,5 @@ ctest --output-on-failure -j "$(nproc)" --timeout 900
 
 bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
 bash "$here/package-test.sh" "$here/../../build"
+bash "$here/memcheck.sh"
 bash "$here/sanitize.sh"
