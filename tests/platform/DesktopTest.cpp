@@ -1,6 +1,7 @@
 // How the program meets the desktop beyond its picture: what a screen reader is told about the
 // controls, what the keyboard alone can reach, and the name a compositor matches it by.
 
+#include "CMenuDlg.h"
 #include "platform/AfxWin.h"
 #include "platform/QtWnd.h"
 #include "res/DesktopEntry.h"
@@ -21,33 +22,6 @@
 namespace {
 
 constexpr int kWaitMs = 5000;
-
-// A dialog that adds its item to the system menu as the main dialog does and records the
-// system commands it gets.
-class CMenuDlg : public CDialog {
-public:
-    CMenuDlg() : CDialog(IDD_MAIN) {}
-
-    std::vector<UINT> m_commands;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        CString text;
-        text.LoadString(IDS_ABOUTBOX);
-        CMenu* menu = GetSystemMenu(FALSE);
-        menu->AppendMenu(MF_SEPARATOR);
-        menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, text);
-        return TRUE;
-    }
-    void OnSysCommand(UINT nID, LPARAM /*lParam*/) { m_commands.push_back(nID & 0xFFF0); }
-
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CMenuDlg, CDialog)
-ON_WM_SYSCOMMAND()
-END_MESSAGE_MAP()
 
 class Desktop : public ::testing::Test {
 protected:

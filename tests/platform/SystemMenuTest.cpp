@@ -1,3 +1,4 @@
+#include "CMenuDlg.h"
 #include "platform/AfxWin.h"
 #include "platform/QtWnd.h"
 #include "res/resource.h"
@@ -16,41 +17,6 @@
 namespace {
 
 constexpr int kWaitMs = 5000;
-
-// A dialog that adds its item to the system menu as the main dialog does and records the
-// system commands it gets.
-class CMenuDlg : public CDialog {
-public:
-    CMenuDlg() : CDialog(IDD_MAIN) {}
-
-    std::vector<UINT> m_commands;
-    int m_nCloses = 0;
-
-protected:
-    BOOL OnInitDialog() override {
-        CDialog::OnInitDialog();
-        CString text;
-        text.LoadString(IDS_ABOUTBOX);
-        CMenu* menu = GetSystemMenu(FALSE);
-        if (menu != nullptr && !text.IsEmpty()) {
-            menu->AppendMenu(MF_SEPARATOR);
-            menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, text);
-        }
-        return TRUE;
-    }
-    void OnSysCommand(UINT nID, LPARAM /*lParam*/) {
-        m_commands.push_back(nID);
-        Default();
-    }
-    void OnClose() { ++m_nCloses; }
-
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CMenuDlg, CDialog)
-ON_WM_SYSCOMMAND()
-ON_WM_CLOSE()
-END_MESSAGE_MAP()
 
 QStringList TextsOf(const QMenu* menu) {
     QStringList texts;
