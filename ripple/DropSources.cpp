@@ -1,5 +1,8 @@
 #include "ripple/DropSources.h"
 
+#include <algorithm>
+#include <iterator>
+
 std::uint32_t g_lastRainTick = 0;
 std::uint32_t g_rainInterval = 0;
 
@@ -22,6 +25,13 @@ int CellAt(std::int32_t point, std::int32_t start, std::int32_t end, int cells) 
 }
 
 } // namespace
+
+void ResetWater(int& nextDrop) {
+    std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
+    nextDrop = 0;
+    g_lastRainTick = 0;
+    g_rainInterval = 0;
+}
 
 bool AddDropAt(DropTable drops, int& nextDrop, const DisplayRect& display, int gridW, int gridH,
                int px, int py, std::uint32_t tick) {

@@ -23,6 +23,10 @@ using RandSourceFn = std::function<int()>; // 0..32767
 extern std::uint32_t g_lastRainTick;
 extern std::uint32_t g_rainInterval;
 
+// Puts the water back as a new process finds it: every slot of g_drops free, nextDrop at slot 0
+// and the rain schedule at its first-ever state, so that the next rain call rains at once.
+void ResetWater(int& nextDrop);
+
 // Maps a click at client point (px, py) through the display rectangle to a whole grid cell and
 // inserts a drop there at tick. A point outside the rectangle adds nothing; returns whether a
 // drop was added.

@@ -70,7 +70,9 @@ BOOL CRippleDlg::OnInitDialog() {
 
     m_cbSize.SetCurSel(kStartSizeIndex);
     SetGridSize(kStartGridSize, kStartGridSize);
-    m_nNextDrop = 0;
+    // The program opens its dialog once, so the water it starts from is the one a new process
+    // has; a dialog opened again in the same process starts from the same.
+    ResetWater(m_nNextDrop);
     SetTimer(kAnimationTimerId, kFramePeriodMs, nullptr);
     return TRUE;
 }

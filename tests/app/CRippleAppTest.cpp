@@ -180,7 +180,6 @@ TEST_F(CRippleAppTest, RunsTheMainDialogUntilItClosesThenExitsWithZero) {
 TEST_F(CRippleAppTest, AboutBoxOpensFromTheSystemMenuAndClosesWithOk) {
     std::uint32_t tick = 500000;
     SetTickSource([&tick] { return tick; });
-    std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
 
     std::string aboutTitle;
     std::vector<std::string> aboutTexts;

@@ -71,9 +71,7 @@ const Fault kFaults[] = {
 class DialogFaultTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
-        g_lastRainTick = 0;
-        g_rainInterval = 0;
+        ResetWater(m_dlg.m_nNextDrop);
         SetTickSource([this] { return m_tick; });
         SetRandSource([this] {
             ++m_nRandCalls;

@@ -93,9 +93,7 @@ Memory MemoryNow() {
 class SoakTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
-        g_lastRainTick = 0;
-        g_rainInterval = 0;
+        ResetWater(m_dlg.m_nNextDrop);
         ResetRand(); // the program's own rain, as every run has it
         SetTickSource([this] { return m_tick; });
     }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -115,13 +116,27 @@ TEST(AddDropAtTest, HugeRectanglesDoNotOverflow) {
     }
 }
 
+TEST(ResetWaterTest, LeavesTheWaterAsANewProcessFindsIt) {
+    std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{1, 3.0, 4.0, 77u});
+    g_lastRainTick = 5000;
+    g_rainInterval = 1200;
+    int next = 6;
+    ResetWater(next);
+    for (const RippleDrop& drop : g_drops) {
+        EXPECT_EQ(drop.active, 0);
+        EXPECT_EQ(drop.x, 0.0);
+        EXPECT_EQ(drop.y, 0.0);
+        EXPECT_EQ(drop.tick, 0u);
+    }
+    EXPECT_EQ(next, 0);
+    EXPECT_EQ(g_lastRainTick, 0u);
+    EXPECT_EQ(g_rainInterval, 0u);
+}
+
 // Rain reads a scripted tick and rand, and each test starts from the first-ever rain state.
 class MakeRainAtTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_lastRainTick = 0;
-        g_rainInterval = 0;
-    }
+    void SetUp() override { ResetWater(next); }
 
     TickSourceFn Ticks(std::vector<std::uint32_t> values) {
         ticks.assign(values.begin(), values.end());

@@ -33,9 +33,7 @@ std::vector<SceneFrame> Render(const std::string& text) {
 class Reference {
 public:
     Reference() {
-        std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
-        g_lastRainTick = 0;
-        g_rainInterval = 0;
+        ResetWater(m_nNextDrop);
         ResetRand();
     }
 

@@ -130,10 +130,8 @@ CDialogEventFuzzer::~CDialogEventFuzzer() {
 }
 
 bool CDialogEventFuzzer::Run(long events) {
+    // The dialog opened below starts from clear water, as the program's does.
     m_bOwnsDialog = true;
-    std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
-    g_lastRainTick = 0;
-    g_rainInterval = 0;
     m_tick = static_cast<std::uint32_t>(m_events());
     SetTickSource([this] { return m_tick; });
     SetRandSource([this] { return NextRand(); });

@@ -94,9 +94,7 @@ protected:
 class CRippleDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
-        g_lastRainTick = 0;
-        g_rainInterval = 0;
+        ResetWater(m_dlg.m_nNextDrop);
         SetTickSource([this] { return m_tick; });
         SetRandSource([this] { return NextRand(); });
     }
@@ -240,7 +238,16 @@ protected:
 };
 
 TEST_F(CRippleDlgTest, StartsAt100x100BlackUntilTheFirstTickThenCalm) {
+    // Water left by an earlier dialog in this process: opening must start from clear water, so
+    // the live drop would show in the first frame and the stale schedule would hold off rain.
+    g_drops[4] = {1, 50.0, 50.0, m_tick - 1000};
+    g_lastRainTick = m_tick;
+    g_rainInterval = 5000;
+    m_dlg.m_nNextDrop = 7;
     Open();
+    EXPECT_EQ(g_drops[4].active, 0);
+    EXPECT_EQ(g_lastRainTick, 0u);
+    EXPECT_EQ(g_rainInterval, 0u);
     auto* pList = qobject_cast<QComboBox*>(Item(IDC_SIZE));
     ASSERT_NE(pList, nullptr);
     EXPECT_EQ(pList->currentText().toStdString(), "100 x 100");

@@ -30,9 +30,7 @@ double CSceneRenderer::MeanSynthesisMicroseconds() const {
 }
 
 void CSceneRenderer::Reset() {
-    std::fill(std::begin(g_drops), std::end(g_drops), RippleDrop{});
-    g_lastRainTick = 0;
-    g_rainInterval = 0;
+    ResetWater(m_nNextDrop);
     ResetRand();
     m_surface.Free();
     m_nGridW = kDefaultGridCells;
@@ -40,7 +38,6 @@ void CSceneRenderer::Reset() {
     m_rcDisplay = DisplayRect{0, 0, m_nGridW, m_nGridH};
     m_bRectGiven = false;
     m_options = FieldOptions{};
-    m_nNextDrop = 0;
     m_nFrames = 0;
     m_synthesisTime = std::chrono::nanoseconds{0};
     m_strError.clear();
