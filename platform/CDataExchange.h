@@ -4,13 +4,12 @@
 
 class CWnd;
 
-// What DoDataExchange is given: the dialog and the direction of the exchange.
+// What DoDataExchange is given: the dialog whose controls are bound. The only exchange is
+// DDX_Control's binding, which goes one way whatever UpdateData is asked, so no direction is kept.
 class CDataExchange {
 public:
-    CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    explicit CDataExchange(CWnd* pDlgWnd) : m_pDlgWnd(pDlgWnd) {}
 
-    BOOL m_bSaveAndValidate;
     CWnd* m_pDlgWnd;
 };
 

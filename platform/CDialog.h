@@ -41,5 +41,4 @@ private:
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
 
     int m_nModalResult = -1;
-    BOOL m_bInModalLoop = FALSE;
 };

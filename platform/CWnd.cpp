@@ -166,8 +166,8 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
     return TRUE;
 }
 
-BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
-    CDataExchange dx(this, bSaveAndValidate);
+BOOL CWnd::UpdateData(BOOL /*bSaveAndValidate*/) {
+    CDataExchange dx(this);
     DoDataExchange(&dx);
     return TRUE;
 }
