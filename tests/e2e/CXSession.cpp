@@ -1,25 +1,14 @@
 #include "CXSession.h"
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
+#include <gtest/gtest.h>
+
 #include <thread>
-#include <unistd.h>
 
 namespace {
 const char* const kScreenGeometry = "1280x1024x24";
 const auto kServerStartTimeout = std::chrono::seconds(20);
 const int kStartAttempts = 3;
 const auto kPollInterval = std::chrono::milliseconds(50);
-
-// Reads the display number that Xvfb writes to the pipe once it accepts connections.
-std::string ReadDisplayNumber(int fd) {
-    std::string number;
-    char c = 0;
-    while (read(fd, &c, 1) == 1 && c != '\n')
-        number += c;
-    return number;
-}
 } // namespace
 
 CXSession::CXSession(const std::string& artifactDir) : m_artifactDir(artifactDir) {
@@ -32,29 +21,31 @@ CXSession::CXSession(const std::string& artifactDir) : m_artifactDir(artifactDir
 bool CXSession::Start() {
     m_windowManager.reset();
     m_server.reset();
-    std::array<int, 2> pipeFds{};
-    if (pipe(pipeFds.data()) != 0)
-        return false;
+    // Xvfb writes its display number to its standard output once it accepts connections.
     m_server = std::make_unique<CChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0",
-                                 kScreenGeometry, "-nolisten", "tcp"},
-        std::vector<std::string>{}, pipeFds[1]);
-    close(pipeFds[1]);
-    const std::string number = ReadDisplayNumber(pipeFds[0]);
-    close(pipeFds[0]);
-    if (number.empty())
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", kScreenGeometry,
+                                 "-nolisten", "tcp"},
+        std::vector<std::string>{});
+    const std::string number = m_server->ReadLine(kServerStartTimeout);
+    if (number.empty()) {
+        m_failure = m_server->Describe();
         return false;
+    }
     m_display = ":" + number;
     m_windowManager = std::make_unique<CChildProcess>(std::vector<std::string>{"openbox"},
                                                       std::vector<std::string>{DisplayVariable()});
     // The window manager is ready once it has claimed the root window's supporting-check atom.
-    return WaitUntil(
-        [this] {
+    Result check;
+    const bool ready = WaitUntil(
+        [&] {
+            check = Run("xprop -root _NET_SUPPORTING_WM_CHECK");
             return m_windowManager->Running() &&
-                   Run("xprop -root _NET_SUPPORTING_WM_CHECK").output.find("window id") !=
-                       std::string::npos;
+                   check.output.find("window id") != std::string::npos;
         },
         kServerStartTimeout);
+    if (!ready)
+        m_failure = m_windowManager->Describe() + "; " + check.Describe();
+    return ready;
 }
 
 CXSession::~CXSession() {
@@ -63,17 +54,8 @@ CXSession::~CXSession() {
 }
 
 CXSession::Result CXSession::Run(const std::string& command) const {
-    const std::string line = "DISPLAY=" + m_display + " " + command + " 2>/dev/null";
-    Result result{-1, {}};
-    FILE* pipe = popen(line.c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 4096> buffer{};
-    size_t n = 0;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        result.output.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    Result result = CChildProcess::Run({"sh", "-c", command}, {DisplayVariable()});
+    result.command = command;
     return result;
 }
 
@@ -91,7 +73,11 @@ std::string CXSession::WaitForWindow(const std::string& title, std::chrono::seco
 
 QImage CXSession::Screenshot(const std::string& window, const std::string& name) const {
     const std::string path = m_artifactDir + "/" + name + ".png";
-    Run("import -window " + window + " " + path);
+    const Result result = Run("import -window " + window + " " + path);
+    if (!result.Succeeded()) {
+        ADD_FAILURE() << result.Describe();
+        return {};
+    }
     return QImage(QString::fromStdString(path));
 }
 

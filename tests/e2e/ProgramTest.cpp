@@ -32,19 +32,26 @@ protected:
     }
 
     void SetUp() override {
-        ASSERT_TRUE(s_session->Ready()) << "no X server with a window manager could be started";
+        ASSERT_TRUE(s_session->Ready())
+            << "no X server with a window manager could be started: " << s_session->Failure();
         m_program = std::make_unique<CChildProcess>(
             std::vector<std::string>{ONDELINE_PROGRAM},
             std::vector<std::string>{s_session->DisplayVariable(), "QT_QPA_PLATFORM=xcb",
                                      "WAYLAND_DISPLAY="});
         m_window = s_session->WaitForWindow("Ondeline", kWindowTimeout);
-        ASSERT_FALSE(m_window.empty()) << "no window titled Ondeline appeared";
+        ASSERT_FALSE(m_window.empty())
+            << "no window titled Ondeline appeared; " << m_program->Describe();
         Run("xdotool windowactivate --sync " + m_window);
     }
 
     void TearDown() override { m_program.reset(); }
 
-    CXSession::Result Run(const std::string& command) { return s_session->Run(command); }
+    // Runs a command that must succeed: a failed xdotool fails the test and says why.
+    CXSession::Result Run(const std::string& command) {
+        CXSession::Result result = s_session->Run(command);
+        EXPECT_TRUE(result.Succeeded()) << result.Describe();
+        return result;
+    }
 
     QImage Shot(const std::string& name) {
         return s_session->Screenshot(m_window, TestName() + "-" + name);
