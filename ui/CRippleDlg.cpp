@@ -87,6 +87,7 @@ BOOL CRippleDlg::SetGridSize(int cx, int cy) {
     m_surface.Free();
     const BOOL ok = m_surface.Create(cx, cy, kBlack);
     m_stillFrame.Forget();
+    m_changedCells.Forget();
 
     RECT rc;
     GetClientRect(&rc);
@@ -171,7 +172,7 @@ void CRippleDlg::OnTimer(UINT_PTR /*nIDEvent*/) {
         // drawn nor painted again.
         if (!m_stillFrame.WouldRepeat(m_nGridW, m_nGridH, ReadOptions(), g_drops)) {
             RenderField();
-            InvalidateRect(&m_rcDisplay, FALSE);
+            InvalidateChangedCells();
         }
         if (IsChecked(m_btnRain)) {
             MakeRain();
@@ -225,6 +226,17 @@ FieldOptions CRippleDlg::ReadOptions() const {
     options.spectrum = IsChecked(m_btnSpectrum);
     options.addColor = IsChecked(m_btnAddColor);
     return options;
+}
+
+// Whatever else must be painted whole (an expose, a new layout, a new surface) asks for it
+// itself; between those, the screen shows the frame before this one everywhere, so the cells
+// this frame changed are all that need painting.
+void CRippleDlg::InvalidateChangedCells() {
+    for (const CellRect& cells : m_changedCells.Compare(m_surface.m_pBits, m_surface.Stride(),
+                                                        m_surface.Width(), m_surface.Height())) {
+        const RECT rc = CellsOnScreen(m_rcDisplay, m_nGridW, m_nGridH, cells);
+        InvalidateRect(&rc, FALSE);
+    }
 }
 
 BOOL CRippleDlg::IsChecked(const CButton& button) {

@@ -2,6 +2,7 @@
 
 #include "platform/AfxWin.h"
 #include "res/resource.h"
+#include "ripple/CChangedCells.h"
 #include "ripple/CStillFrame.h"
 #include "ripple/RippleField.h"
 #include "surface/CDibSurface.h"
@@ -62,7 +63,11 @@ private:
     BOOL HasSurface() const;
     FieldOptions ReadOptions() const;
     static BOOL IsChecked(const CButton& button);
+    // Asks for a paint of the cells whose pixels the last frame changed, and of nothing else.
+    void InvalidateChangedCells();
 
     // The last frame, when drawing it again would change nothing a person can see.
     CStillFrame m_stillFrame;
+    // The frame the screen was last asked to show, to find the cells a new frame changes.
+    CChangedCells m_changedCells;
 };

@@ -4,6 +4,7 @@
 // the frame's place, the client size, the Stretch state and the grid size.
 
 #include "platform/WinTypes.h"
+#include "ripple/CChangedCells.h"
 
 struct DisplayLayout {
     RECT frame;   // the frame's new rectangle, dialog client coordinates
@@ -19,3 +20,9 @@ struct DisplayLayout {
 // empty or inverted rectangles, as computed.
 DisplayLayout ComputeDisplayLayout(const RECT& frame, int cx, int cy, BOOL stretch, int gridW,
                                    int gridH);
+
+// The client pixels that show the cells, for a gridW x gridH picture painted into display:
+// every pixel, at any device pixel ratio, whose part of the display falls on one of the cells,
+// and a pixel to spare on every side, clipped to the display. Painting more than that costs a
+// little; painting less would leave old water on the screen. Empty when the display is.
+RECT CellsOnScreen(const RECT& display, int gridW, int gridH, const CellRect& cells);

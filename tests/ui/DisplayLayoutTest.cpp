@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ostream>
+#include <random>
 
 // Printing rectangles makes a failed comparison say where things went.
 static std::ostream& operator<<(std::ostream& out, const RECT& rc) {
@@ -100,3 +102,44 @@ TEST(DisplayLayout, NaturalSizeIsOnePixelPerCell) {
 }
 
 } // namespace
+
+// Whatever the sizes and the device pixel ratio, every device pixel that shows one of the cells
+// lies within the client pixels the cells are said to be on, and those lie in the display.
+TEST(DisplayLayout, CellsOnScreenCoverEveryDevicePixelShowingThem) {
+    std::mt19937 random(3);
+    auto pick = [&random](int low, int high) {
+        return low + static_cast<int>(random() % static_cast<unsigned>(high - low + 1));
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const int grid = 25 * pick(1, 8);
+        const RECT display{pick(-50, 300), pick(-50, 300), 0, 0};
+        const RECT shown{display.left, display.top, display.left + pick(1, 4000),
+                         display.top + pick(1, 2500)};
+        const int from = pick(0, grid - 1);
+        const int to = pick(from + 1, grid);
+        const CellRect cells{from, from, to, to};
+        const RECT on = CellsOnScreen(shown, grid, grid, cells);
+        ASSERT_TRUE(on.left >= shown.left && on.right <= shown.right && on.left < on.right &&
+                    on.top >= shown.top && on.bottom <= shown.bottom && on.top < on.bottom)
+            << on << " outside " << shown;
+        // The rows follow the rule of the columns.
+        const RECT across = CellsOnScreen(RECT{shown.top, shown.left, shown.bottom, shown.right},
+                                          grid, grid, CellRect{0, from, grid, to});
+        ASSERT_EQ(across.top, on.left) << "rows " << from << ".." << to << " in " << shown;
+        ASSERT_EQ(across.bottom, on.right) << "rows " << from << ".." << to << " in " << shown;
+        for (const int ratio : {1, 2, 3}) {
+            const std::int64_t size = std::int64_t{shown.right - shown.left} * ratio;
+            for (std::int64_t j = 0; j < size; ++j) {
+                const std::int64_t cell = j * grid / size;
+                const std::int64_t client = shown.left + j / ratio;
+                if (cell >= from && cell < to) {
+                    ASSERT_TRUE(on.left <= client && client < on.right)
+                        << "device pixel " << j << " at ratio " << ratio << " shows cell " << cell
+                        << " of " << from << ".." << to << " outside " << on << " in " << shown;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(CellsOnScreen(RECT{10, 10, 10, 50}, 100, 100, CellRect{0, 0, 100, 100}),
+              (RECT{0, 0, 0, 0}));
+}
