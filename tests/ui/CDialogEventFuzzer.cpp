@@ -13,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QImage>
 #include <QMenu>
@@ -61,7 +62,7 @@ struct EventWeight {
     int systemMenu = 3;
     int systemCommand = 2;
     int paint = 4;
-    int look = 1;
+    int look = 2;
     int allocationFault = 1;
     int close = 1;
 };
@@ -693,28 +694,70 @@ bool CDialogEventFuzzer::DoPaint() {
     return true;
 }
 
-// At one pixel per cell the screen shows the surface exactly, wherever the picture lies.
+// The screen, painted a changed patch at a time, shows what one paint of the whole window would,
+// device pixel for device pixel; and at one pixel per cell it shows the surface exactly, wherever
+// the picture lies.
 bool CDialogEventFuzzer::DoLook() {
     m_strEvent = "look at the screen";
     const int cw = m_pClient->width();
     const int ch = m_pClient->height();
-    if (!HasSurface() || m_pDlg->IsIconic() || IsChecked(IDC_STRETCH) || cw <= 0 || ch <= 0 ||
-        cw > kLargestLook || ch > kLargestLook) {
+    if (m_pDlg->IsIconic() || cw <= 0 || ch <= 0 || cw > kLargestLook || ch > kLargestLook) {
         return true;
     }
     ++m_counts.looks;
-    const QImage screen = m_pClient->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Paints still waiting would make the two pictures differ for no fault of the painting.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    // What the window's backing store holds is what the screen gets.
+    QWidget* pWindow = m_pClient->window();
+    QBackingStore* pStore = pWindow->backingStore();
+    QPaintDevice* pDevice = pStore != nullptr ? pStore->paintDevice() : nullptr;
+    if (pDevice == nullptr || pDevice->devType() != QInternal::Image) {
+        return Fail("the window has no backing store to look at");
+    }
+    const auto& store = *static_cast<const QImage*>(pDevice);
+    const qreal ratio = store.devicePixelRatio();
+    const QPoint at = m_pClient->mapTo(pWindow, QPoint(0, 0));
+    const QImage shown = store
+                             .copy(QRect(QPoint(qRound(at.x() * ratio), qRound(at.y() * ratio)),
+                                         QSize(qRound(cw * ratio), qRound(ch * ratio))))
+                             .convertToFormat(QImage::Format_RGB32);
+    const QImage whole = m_pClient->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (shown.size() != whole.size()) {
+        std::ostringstream out;
+        out << "the screen holds " << shown.width() << " x " << shown.height()
+            << " pixels of the window, a paint of it " << whole.width() << " x " << whole.height();
+        return Fail(out.str());
+    }
+    for (int y = 0; y < whole.height(); ++y) {
+        const auto* pShown = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+        const auto* pWhole = reinterpret_cast<const QRgb*>(whole.constScanLine(y));
+        for (int x = 0; x < whole.width(); ++x) {
+            if ((pShown[x] & 0xFFFFFF) != (pWhole[x] & 0xFFFFFF)) {
+                std::ostringstream out;
+                out << "the screen at device pixel (" << x << ", " << y << ") shows " << std::hex
+                    << (pShown[x] & 0xFFFFFF) << ", a paint of the whole window "
+                    << (pWhole[x] & 0xFFFFFF);
+                return Fail(out.str());
+            }
+        }
+    }
+
+    if (!HasSurface() || IsChecked(IDC_STRETCH)) {
+        return true;
+    }
+    // Every device pixel of a cell shows it; the first of them stands for the rest.
+    const int scale = static_cast<int>(std::lround(whole.devicePixelRatio()));
     const RECT rc = m_pDlg->m_rcDisplay;
     const CDibSurface& surface = m_pDlg->m_surface;
-    for (int y = std::max<int>(rc.top, 0); y < std::min<int>(rc.bottom, screen.height()); ++y) {
-        for (int x = std::max<int>(rc.left, 0); x < std::min<int>(rc.right, screen.width()); ++x) {
+    for (int y = std::max<int>(rc.top, 0); y < std::min<int>(rc.bottom, ch); ++y) {
+        for (int x = std::max<int>(rc.left, 0); x < std::min<int>(rc.right, cw); ++x) {
             const WORD pixel = PixelAt(surface.m_pBits, surface.Stride(), surface.Height(),
                                        x - rc.left, y - rc.top);
-            if ((screen.pixel(x, y) & 0xFFFFFF) != ScreenColour(pixel)) {
+            const QRgb seen = whole.pixel(x * scale, y * scale) & 0xFFFFFF;
+            if (seen != ScreenColour(pixel)) {
                 std::ostringstream out;
-                out << "the screen at (" << x << ", " << y << ") shows " << std::hex
-                    << (screen.pixel(x, y) & 0xFFFFFF) << ", not the surface's "
-                    << ScreenColour(pixel);
+                out << "the screen at (" << x << ", " << y << ") shows " << std::hex << seen
+                    << ", not the surface's " << ScreenColour(pixel);
                 return Fail(out.str());
             }
         }

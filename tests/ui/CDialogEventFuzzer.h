@@ -38,7 +38,7 @@ public:
         long aboutBoxes = 0;
         long closes = 0; // the dialog closed and a new one opened
         long allocationFaults = 0;
-        long looks = 0; // screen grabs compared with the surface
+        long looks = 0; // screens compared with a whole paint and with the surface
     };
 
     explicit CDialogEventFuzzer(std::uint32_t seed);
