@@ -95,8 +95,11 @@ TEST_P(RenderCommandArguments, AreRefusedWithOneMessageAndAHint) {
 INSTANTIATE_TEST_SUITE_P(
     Messages, RenderCommandArguments,
     ::testing::Values(
-        BadArguments{{}, "nothing to write: give --png FILE, --gif FILE or --dump"},
-        BadArguments{{"--stats"}, "nothing to write: give --png FILE, --gif FILE or --dump"},
+        BadArguments{{}, "nothing to do: give --png FILE, --gif FILE, --dump or --stats"},
+        BadArguments{{"--png", "-", "--dump"},
+                     "--png - and --dump would both write to standard "
+                     "output; give --png a file name"},
+        BadArguments{{"--gif=-"}, "--gif cannot write to standard output; give it a file name"},
         BadArguments{{"--dump", "--frames"}, "unknown option --frames"},
         BadArguments{{"--dump", "-x"}, "unknown option -x"},
         BadArguments{{"--dump", "--help=yes"}, "unknown option --help=yes"},
@@ -163,6 +166,23 @@ TEST(RenderCommand, ReadsTheScriptFromAFileWithEitherFormOfOptionValues) {
     ASSERT_TRUE(picture.Load(folder.File("two-0002.png")));
     EXPECT_EQ(picture.Width(), 50);
     EXPECT_EQ(picture.Height(), 50);
+}
+
+TEST(RenderCommand, WritesOneFrameAsPngToStandardOutputAndRefusesSeveral) {
+    CScratchFolder folder;
+    const std::string oneFrame = "grid 25 25\ndrop 12 12 0\nnow 1000\n";
+    Outcome outcome = RunCommand({"--png", "-", "--scale", "2"}, oneFrame);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    ASSERT_EQ(RunCommand({"--png", folder.File("one.png"), "--scale", "2"}, oneFrame).exitCode, 0);
+    EXPECT_EQ(outcome.out, ReadFile(folder.File("one.png")));
+
+    outcome = RunCommand({"--png=-", "--gif", folder.File("two.gif")}, kTwoFrames);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.err, "ondeline-render: --png - writes one frame to standard output, but the "
+                           "script has 2 frames; give --png a file name to write them all\n");
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"one.png"});
 }
 
 TEST(RenderCommand, ReportsAScriptThatCannotBeRead) {
@@ -277,6 +297,28 @@ TEST(RenderCommandProgram, GivesTheSameDumpFromStandardInputAsFromAFile) {
     EXPECT_EQ(fromFile.out, RunCommand({"--dump"}, kTwoFrames).out);
     EXPECT_EQ(fromInput.out, fromFile.out);
     EXPECT_EQ(fromDash.out, fromFile.out);
+}
+
+// Standard output carries the picture alone, and timing alone writes nothing at all.
+TEST(RenderCommandProgram, WritesAPngToStandardOutputOrOnlyTimesTheScript) {
+    CScratchFolder folder;
+    const std::string oneFrame = "grid 25 25\ndrop 12 12 0\nnow 1000\n";
+    Outcome outcome = RunBinary(folder, "--png -", oneFrame);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    WriteFile(folder.File("out.png"), outcome.out);
+    CPngPicture picture;
+    ASSERT_TRUE(picture.Load(folder.File("out.png")));
+    EXPECT_EQ(picture.Width(), 25);
+    std::filesystem::remove(folder.File("out.png"));
+
+    outcome = RunBinary(folder, "--stats", kTwoFrames);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_TRUE(std::regex_match(outcome.err,
+                                 std::regex("frames 2, mean synthesis time [0-9]+\\.[0-9] us\n")))
+        << outcome.err;
+    EXPECT_TRUE(folder.Names().empty());
 }
 
 TEST(RenderCommandProgram, ExitsWithStatusTwoAndNoFilesOnBadInput) {

@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 
 #include <unistd.h>
 
@@ -79,6 +81,9 @@ bool EncodePng(std::FILE* file, const SceneFrame& frame, int scale, png_bytep ro
 CPngWriter::CPngWriter(std::string target, int frameCount, int scale)
     : m_strTarget(std::move(target)), m_nFrames(frameCount), m_nScale(scale) {}
 
+CPngWriter::CPngWriter(std::ostream& out, std::string name, int scale)
+    : m_strTarget(std::move(name)), m_nFrames(1), m_nScale(scale), m_pStream(&out) {}
+
 CPngWriter::~CPngWriter() {
     if (!m_bCommitted) {
         RemoveAll();
@@ -98,6 +103,9 @@ std::string CPngWriter::FrameFileName(const std::string& target, int index, int 
 }
 
 bool CPngWriter::WriteFrame(const SceneFrame& frame) {
+    if (m_pStream != nullptr) {
+        return WriteFrameToStream(frame);
+    }
     const std::string finalName =
         FrameFileName(m_strTarget, static_cast<int>(m_files.size()) + 1, m_nFrames);
     std::string tempName;
@@ -128,7 +136,48 @@ bool CPngWriter::WriteFrame(const SceneFrame& frame) {
     return true;
 }
 
+// The image is encoded into memory, so that nothing reaches the stream unless the whole run
+// succeeds, just as no file is put in place before then.
+bool CPngWriter::WriteFrameToStream(const SceneFrame& frame) {
+    if (m_bEncoded) {
+        m_strError = "cannot write more than one frame to " + m_strTarget;
+        return false;
+    }
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* memory = open_memstream(&buffer, &size);
+    if (memory == nullptr) {
+        m_strError = "cannot write " + m_strTarget + ": " + std::strerror(errno);
+        return false;
+    }
+    std::vector<png_byte> row(static_cast<std::size_t>(frame.width) *
+                              static_cast<std::size_t>(m_nScale) * kBytesPerPixel);
+    PngFault fault{};
+    const bool encoded = EncodePng(memory, frame, m_nScale, row.data(), fault);
+    const bool closed = std::fclose(memory) == 0;
+    if (encoded && closed) {
+        m_encoded.assign(buffer, buffer + size);
+        m_bEncoded = true;
+    }
+    std::free(buffer);
+    if (!m_bEncoded) {
+        m_strError = "cannot write " + m_strTarget + ": " +
+                     (encoded ? std::string("out of memory") : std::string(fault.message));
+    }
+    return m_bEncoded;
+}
+
 bool CPngWriter::Commit() {
+    if (m_pStream != nullptr) {
+        if (m_bEncoded &&
+            !m_pStream->write(m_encoded.data(), static_cast<std::streamsize>(m_encoded.size()))
+                 .flush()) {
+            m_strError = "cannot write " + m_strTarget;
+            return false;
+        }
+        m_bCommitted = true;
+        return true;
+    }
     for (std::size_t i = 0; i < m_files.size(); ++i) {
         if (std::rename(m_files[i].first.c_str(), m_files[i].second.c_str()) != 0) {
             m_strError = "cannot write " + m_files[i].second + ": " + std::strerror(errno);

@@ -23,7 +23,8 @@
 namespace {
 
 constexpr char kProgram[] = "ondeline-render";
-constexpr char kStandardInput[] = "-";
+constexpr char kStandardStream[] = "-"; // the script from standard input, or the PNG to output
+constexpr char kStandardOutput[] = "standard output";
 
 constexpr char kHelp[] =
     R"(Usage: ondeline-render [OPTION]... [SCRIPT]
@@ -33,7 +34,8 @@ SCRIPT is missing or "-".
 
 Options:
   --png FILE   write the frames as PNG images: one frame to FILE, several to FILE with -0001,
-               -0002 ... before the extension. Each 5-bit channel is widened to 8 bits as
+               -0002 ... before the extension; FILE "-" writes the script's one frame to
+               standard output. Each 5-bit channel is widened to 8 bits as
                (v << 3) | (v >> 2), so 0 stays 0 and 31 becomes 255.
   --gif FILE   write the frames as one animated GIF that loops for ever, in the same exact
                colours as the PNG images: a frame has at most 64 colours, and one colour table
@@ -50,10 +52,11 @@ Options:
                row, top row first, of the pixel words as four lowercase hex digits, then ten
                lines "slot K ACTIVE X Y TICK" with X and Y to 17 significant digits
   --stats      after the script, print "frames N, mean synthesis time M us" on standard error
-               (the field synthesis alone, per frame)
+               (the field synthesis alone, per frame); alone, it only times the script
   --help       show this help and exit
   --version    show the version and exit
-At least one of --png, --gif and --dump is needed; any of them may be given together.
+At least one of --png, --gif, --dump and --stats is needed; any of them may be given together,
+but only one of them may write to standard output.
 
 Script: one directive per line; "#" starts a comment; blank lines are ignored; tokens are
 separated by spaces or tabs. TICK is a millisecond tick, a whole number 0..4294967295.
@@ -104,7 +107,7 @@ int CRenderCommand::Run(int argc, const char* const* argv) {
     if (ParseArguments(argc, argv, exitCode) == Step::Exit) {
         return exitCode;
     }
-    if (m_strScript.empty() || m_strScript == kStandardInput) {
+    if (m_strScript.empty() || m_strScript == kStandardStream) {
         return Render(m_in);
     }
     std::error_code error;
@@ -139,8 +142,13 @@ CRenderCommand::Step CRenderCommand::ParseArguments(int argc, const char* const*
             m_strScript = argument;
         }
     }
-    if (m_strPng.empty() && m_strGif.empty() && !m_bDump) {
-        exitCode = FailWithHint("nothing to write: give --png FILE, --gif FILE or --dump");
+    if (m_strPng.empty() && m_strGif.empty() && !m_bDump && !m_bStats) {
+        exitCode = FailWithHint("nothing to do: give --png FILE, --gif FILE, --dump or --stats");
+        return Step::Exit;
+    }
+    if (m_strPng == kStandardStream && m_bDump) {
+        exitCode = FailWithHint("--png - and --dump would both write to standard output; give "
+                                "--png a file name");
         return Step::Exit;
     }
     if (m_bScaleGiven && m_strPng.empty() && m_strGif.empty()) {
@@ -222,6 +230,12 @@ CRenderCommand::Step CRenderCommand::TakeFileName(const std::string& name, const
         exitCode = FailWithHint(name + " needs a file name, not \"" + value + "\"");
         return Step::Exit;
     }
+    // A GIF is one file however many frames it has; "-" is kept from meaning a file of that
+    // name, which nobody asking for it would expect.
+    if (name == "--gif" && value == kStandardStream) {
+        exitCode = FailWithHint("--gif cannot write to standard output; give it a file name");
+        return Step::Exit;
+    }
     target = value;
     return Step::Go;
 }
@@ -231,6 +245,11 @@ int CRenderCommand::Render(std::istream& script) {
     if (!scene.Parse(script)) {
         m_err << scene.Error() << '\n';
         return kExitFailure;
+    }
+    if (m_strPng == kStandardStream && scene.FrameCount() > 1) {
+        return Fail("--png - writes one frame to standard output, but the script has " +
+                    std::to_string(scene.FrameCount()) +
+                    " frames; give --png a file name to write them all");
     }
     std::optional<CGifWriter> gif;
     if (!m_strGif.empty()) {
@@ -243,7 +262,9 @@ int CRenderCommand::Render(std::istream& script) {
     }
     CSceneRenderer renderer;
     std::optional<CPngWriter> png;
-    if (!m_strPng.empty()) {
+    if (m_strPng == kStandardStream) {
+        png.emplace(m_out, kStandardOutput, m_nScale);
+    } else if (!m_strPng.empty()) {
         png.emplace(m_strPng, scene.FrameCount(), m_nScale);
     }
     std::string sinkError;
