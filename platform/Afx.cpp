@@ -1,6 +1,5 @@
 #include "platform/Afx.h"
 
-#include "platform/CWinApp.h"
 #include "platform/CWnd.h"
 #include "platform/QtWnd.h"
 #include "platform/WindowObject.h"

@@ -3,23 +3,12 @@
 // The class library's free functions: start-up, the application object, sockets and the
 // message box.
 
+#include "platform/CWinApp.h"
 #include "platform/WinUser.h"
 
 #include <functional>
 
-class CWinApp;
-class CWnd;
 struct WSADATA;
-
-// Runs the application: makes the Qt application unless one exists, calls InitInstance of the
-// one CWinApp and returns the process's exit status. Without an application object it says so
-// on standard error and returns 1.
-int AfxWinMain(int argc, char** argv);
-
-// The application object. Never null: before a CWinApp exists (in tests of single dialogs) a
-// plain one of the platform's stands in.
-CWinApp* AfxGetApp();
-CWnd* AfxGetMainWnd();
 
 // Checks that the socket layer works by creating and closing a socket; nonzero on success.
 BOOL AfxSocketInit(WSADATA* lpwsaData = nullptr);

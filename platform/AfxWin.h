@@ -14,4 +14,5 @@
 #include "platform/CString.h"
 #include "platform/CWinApp.h"
 #include "platform/CWnd.h"
+#include "platform/DialogData.h"
 #include "platform/WinUser.h"

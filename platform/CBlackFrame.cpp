@@ -11,7 +11,7 @@ constexpr int kClientEdgeWidth = 2; // the sunken edge's width in pixels
 // A frame shows the water, which moves by itself: assistive tools are told it is an animation
 // rather than a bare area of the window.
 QAccessibleInterface* FrameAccessible(const QString& /*className*/, QObject* object) {
-    if (auto* frame = dynamic_cast<CBlackFrame*>(object)) {
+    if (auto* frame = qobject_cast<CBlackFrame*>(object)) {
         return new QAccessibleWidget(frame, QAccessible::Animation);
     }
     return nullptr;

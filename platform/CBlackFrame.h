@@ -10,6 +10,8 @@
 class QPainter;
 
 class CBlackFrame : public QWidget {
+    Q_OBJECT
+
 public:
     CBlackFrame(QWidget* parent, bool clientEdge);
 

@@ -12,7 +12,3 @@ public:
 
     CWnd* m_pDlgWnd;
 };
-
-// Binds rControl to the dialog's control nIDC the first time it runs; afterwards it does nothing.
-// A template without that control leaves rControl unbound (m_hWnd null).
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);

@@ -1,12 +1,11 @@
 #include "platform/CDialog.h"
 
-#include "platform/Afx.h"
-#include "platform/CDialogWindow.h"
+#include "platform/CWinApp.h"
 #include "platform/DialogBuilder.h"
 #include "platform/WindowObject.h"
 #include "res/DialogTemplate.h"
 
-#include <QPointer>
+#include <QDialog>
 #include <QWidget>
 
 namespace {
@@ -46,15 +45,10 @@ int CDialog::DoModal() {
         return kNoDialog;
     }
     WindowObject* window = FindWindowObject(m_hWnd);
-    QPointer<CDialogWindow> widget =
-        window == nullptr ? nullptr : dynamic_cast<CDialogWindow*>(window->widget.data());
+    auto* widget = window == nullptr ? nullptr : qobject_cast<QDialog*>(window->widget.data());
+    // The window may be destroyed while the loop runs; its widget waits for the loop to end.
     if (widget != nullptr && !window->ended) {
-        window->inModalLoop = true;
         widget->exec();
-        // The window may have been destroyed while the loop ran.
-        if (WindowObject* still = FindWindowObject(m_hWnd)) {
-            still->inModalLoop = false;
-        }
     }
     const int result = m_nModalResult;
     DestroyWindow();
@@ -84,8 +78,8 @@ void CDialog::EndDialog(int nResult) {
         return;
     }
     window->ended = true;
-    if (auto* widget = dynamic_cast<CDialogWindow*>(window->widget.data())) {
-        widget->EndModalLoop(nResult);
+    if (auto* widget = qobject_cast<QDialog*>(window->widget.data())) {
+        widget->done(nResult);
     }
 }
 
@@ -109,7 +103,9 @@ BOOL CDialog::CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd) {
         return FALSE;
     }
     m_nModalResult = kNoDialog;
-    if (BuildDialog(*dialogTemplate, this, OwnerWidget(pParentWnd, this)) == nullptr) {
+    // Bound as soon as the window exists, so that its first WM_SIZE comes here too.
+    const auto bind = [this](HWND hWnd) { Attach(hWnd); };
+    if (BuildDialog(*dialogTemplate, OwnerWidget(pParentWnd, this), bind) == nullptr) {
         return FALSE;
     }
     m_bOwnsWindow = TRUE;

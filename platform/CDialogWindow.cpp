@@ -2,7 +2,6 @@
 
 #include "platform/CBlackFrame.h"
 #include "platform/SystemMenu.h"
-#include "platform/TickSource.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -10,16 +9,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTimerEvent>
 
 #include <algorithm>
-#include <climits>
 
 namespace {
-
-// The window system's shortest and longest timer periods, in milliseconds.
-constexpr UINT kMinTimerPeriod = 10;
-constexpr UINT kMaxTimerPeriod = INT_MAX;
 
 UINT KeyFlags(const QMouseEvent* e) {
     UINT flags = MK_LBUTTON;
@@ -41,30 +34,19 @@ bool IsPlainKey(const QKeyEvent* e) {
 
 CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {}
 
-bool CDialogWindow::StartTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
-    if (m_pWindow == nullptr) {
-        return false;
-    }
-    const auto existing = m_pWindow->timers.find(nIDEvent);
-    if (existing != m_pWindow->timers.end()) {
-        killTimer(existing->second.qtTimerId);
-        m_pWindow->timers.erase(existing);
-    }
-    const UINT period = std::clamp(nElapse, kMinTimerPeriod, kMaxTimerPeriod);
-    const int qtTimerId = startTimer(static_cast<int>(period), Qt::PreciseTimer);
-    if (qtTimerId == 0) {
-        return false;
-    }
-    m_pWindow->timers.emplace(nIDEvent, WindowTimer{qtTimerId, lpfnTimer});
-    return true;
+WindowObject* CDialogWindow::Window() const {
+    // The handle may by now name another window; only the one this widget shows counts.
+    WindowObject* window = FindWindowObject(m_hWnd);
+    return window != nullptr && window->widget == this ? window : nullptr;
 }
 
-void CDialogWindow::EndModalLoop(int nResult) {
-    QDialog::done(nResult);
+void CDialogWindow::AddFrame(CBlackFrame* frame) {
+    m_frames.emplace_back(frame);
 }
 
 void CDialogWindow::SendSize() {
-    if (m_pWindow == nullptr) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
         return;
     }
     UINT type = SIZE_RESTORED;
@@ -77,15 +59,32 @@ void CDialogWindow::SendSize() {
     } else if (isMaximized()) {
         type = SIZE_MAXIMIZED;
     }
-    if (type == m_pWindow->lastSizeType && cx == m_pWindow->lastCx && cy == m_pWindow->lastCy) {
+    if (type == window->lastSizeType && cx == window->lastCx && cy == window->lastCy) {
         return;
     }
-    m_pWindow->lastSizeType = type;
-    m_pWindow->lastCx = cx;
-    m_pWindow->lastCy = cy;
-    SendMessage(m_pWindow, WM_SIZE, type,
+    window->lastSizeType = type;
+    window->lastCx = cx;
+    window->lastCy = cy;
+    SendMessage(window, WM_SIZE, type,
                 MAKELPARAM(static_cast<WORD>(std::min(cx, 0xFFFF)),
                            static_cast<WORD>(std::min(cy, 0xFFFF))));
+}
+
+int CDialogWindow::exec() {
+    ++m_nModalDepth;
+    const int result = QDialog::exec();
+    --m_nModalDepth;
+    return result;
+}
+
+void CDialogWindow::OnWindowDestroyed() {
+    QDialog::done(0);
+    // A widget may not be deleted inside its own event handler or under its own modal loop.
+    if (m_nEventDepth == 0 && m_nModalDepth == 0) {
+        delete this;
+    } else {
+        deleteLater();
+    }
 }
 
 void CDialogWindow::accept() {
@@ -104,43 +103,26 @@ bool CDialogWindow::event(QEvent* e) {
 }
 
 void CDialogWindow::paintEvent(QPaintEvent* e) {
-    if (m_pWindow == nullptr) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
         return;
     }
     DrawFrames();
-    WindowObject* window = m_pWindow;
     QPaintEvent* outer = window->paintEvent;
     window->paintEvent = e;
     SendMessage(window, WM_PAINT, 0, 0);
     // The handler may have ended the window.
-    if (m_pWindow == window) {
+    if (Window() == window) {
         window->paintEvent = outer;
     }
 }
 
 void CDialogWindow::DrawFrames() {
     QPainter painter(this);
-    for (const WindowObject* child : m_pWindow->children) {
-        if (const auto* frame = dynamic_cast<const CBlackFrame*>(child->widget.data())) {
+    for (const QPointer<CBlackFrame>& frame : m_frames) {
+        if (frame != nullptr) {
             frame->DrawFrame(painter);
         }
-    }
-}
-
-void CDialogWindow::timerEvent(QTimerEvent* e) {
-    if (m_pWindow == nullptr) {
-        return;
-    }
-    for (const auto& [id, timer] : m_pWindow->timers) {
-        if (timer.qtTimerId != e->timerId()) {
-            continue;
-        }
-        if (timer.callback != nullptr) {
-            timer.callback(m_pWindow, WM_TIMER, id, GetTickCount());
-        } else {
-            SendMessage(m_pWindow, WM_TIMER, id, 0);
-        }
-        return;
     }
 }
 
@@ -163,11 +145,12 @@ void CDialogWindow::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void CDialogWindow::SendButtonDown(QMouseEvent* e) {
-    if (m_pWindow == nullptr) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
         return;
     }
     const QPoint at = e->position().toPoint();
-    SendMessage(m_pWindow, WM_LBUTTONDOWN, KeyFlags(e),
+    SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
                 MAKELPARAM(static_cast<WORD>(at.x()), static_cast<WORD>(at.y())));
 }
 
@@ -185,12 +168,13 @@ void CDialogWindow::changeEvent(QEvent* e) {
 
 // The close box asks; only the dialog's own end (EndDialog) closes it.
 void CDialogWindow::closeEvent(QCloseEvent* e) {
-    if (m_pWindow == nullptr || m_pWindow->ended) {
+    WindowObject* window = Window();
+    if (window == nullptr || window->ended) {
         e->accept();
         return;
     }
     e->ignore();
-    SendMessage(m_pWindow, WM_CLOSE, 0, 0);
+    SendMessage(window, WM_CLOSE, 0, 0);
 }
 
 void CDialogWindow::keyPressEvent(QKeyEvent* e) {
@@ -222,30 +206,32 @@ void CDialogWindow::keyPressEvent(QKeyEvent* e) {
 }
 
 void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
-    if (m_pWindow == nullptr) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
         return;
     }
     if (e->reason() == QContextMenuEvent::Mouse) {
-        PopupSystemMenu(m_pWindow, e->globalPos());
+        PopupSystemMenu(window, e->globalPos());
     } else {
-        PopupSystemMenu(m_pWindow, SystemMenuKeyboardPlace(m_pWindow));
+        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
     }
     e->accept();
 }
 
 void CDialogWindow::SendCommand(int id) {
-    if (m_pWindow == nullptr) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
         return;
     }
-    WindowObject* control = FindChildWindow(m_pWindow, id);
-    SendMessage(m_pWindow, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
+    WindowObject* control = FindChildWindow(window, id);
+    SendMessage(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
                 reinterpret_cast<LPARAM>(control));
 }
 
 // Enter clicks the default push button, visible or not; without one it is IDOK.
 int CDialogWindow::DefaultCommandId() const {
-    if (m_pWindow != nullptr) {
-        for (const WindowObject* child : m_pWindow->children) {
+    if (const WindowObject* window = Window()) {
+        for (const WindowObject* child : window->children) {
             if (child->kind == WindowKind::Button &&
                 (child->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
                 return child->id;

@@ -6,31 +6,36 @@
 #include "platform/WindowObject.h"
 
 #include <QDialog>
+#include <QPointer>
 
-class CDialogWindow : public QDialog {
+#include <vector>
+
+class CBlackFrame;
+
+class CDialogWindow : public QDialog, public IWindowWidget {
 public:
     CDialogWindow(QWidget* parent, Qt::WindowFlags flags);
 
-    void Attach(WindowObject* window) { m_pWindow = window; }
-    // From now on events reach no handle.
-    void Detach() { m_pWindow = nullptr; }
-    WindowObject* Window() const { return m_pWindow; }
+    // The window this widget shows, named once it is registered.
+    void SetHandle(HWND hWnd) { m_hWnd = hWnd; }
+    // The record of that window; null once the window has ended.
+    WindowObject* Window() const;
+    // A black frame among the controls, which the dialog draws beneath its own picture.
+    void AddFrame(CBlackFrame* frame);
 
-    // Starts or restarts the timer nIDEvent; false when Qt cannot make it.
-    bool StartTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
-    // Ends a running modal loop (QDialog::exec) with the window's end code.
-    void EndModalLoop(int nResult = 0);
-    bool IsHandlingEvent() const { return m_nEventDepth > 0; }
     // Sends WM_SIZE for the current state and size, unless that is what was sent last.
     void SendSize();
 
+    int exec() override;
     void accept() override;
     void reject() override;
+    // Ends a running modal loop, and the widget itself once that and any event it is handling
+    // have returned.
+    void OnWindowDestroyed() override;
 
 protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
-    void timerEvent(QTimerEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
@@ -46,6 +51,8 @@ private:
     void SendCommand(int id);
     int DefaultCommandId() const;
 
-    WindowObject* m_pWindow = nullptr;
+    HWND m_hWnd = nullptr;
+    std::vector<QPointer<CBlackFrame>> m_frames; // in template order
     int m_nEventDepth = 0;
+    int m_nModalDepth = 0;
 };

@@ -3,7 +3,7 @@
 #include "platform/WinUser.h"
 
 // A menu in the class library's style. The only menus are the windows' system menus, so a CMenu
-// is always the permanent wrapper of one, owned by the window it belongs to.
+// is always the permanent wrapper of one, good for as long as that menu's window lives.
 class CMenu {
 public:
     HMENU m_hMenu = nullptr;
@@ -12,7 +12,7 @@ public:
     CMenu(const CMenu&) = delete;
     CMenu& operator=(const CMenu&) = delete;
 
-    // The wrapper of an existing menu; null for a null handle.
+    // The wrapper of an existing menu, the same one every time; null for a null or ended menu.
     static CMenu* FromHandle(HMENU hMenu);
     HMENU GetSafeHmenu() const { return m_hMenu; }
 

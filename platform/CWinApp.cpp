@@ -1,6 +1,5 @@
 #include "platform/CWinApp.h"
 
-#include "platform/Afx.h"
 #include "res/DesktopEntry.h"
 
 #include <QApplication>

@@ -30,3 +30,13 @@ public:
     CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
 };
+
+// Runs the application: makes the Qt application unless one exists, calls InitInstance of the
+// one CWinApp and returns the process's exit status. Without an application object it says so
+// on standard error and returns 1.
+int AfxWinMain(int argc, char** argv);
+
+// The application object. Never null: before a CWinApp exists (in tests of single dialogs) a
+// plain one of the platform's stands in.
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();

@@ -1,11 +1,10 @@
 #include "platform/CWnd.h"
 
-#include "platform/Afx.h"
 #include "platform/CDataExchange.h"
-#include "platform/CDialogWindow.h"
 #include "platform/CMenu.h"
 #include "platform/CWinApp.h"
 #include "platform/WindowObject.h"
+#include "platform/WindowTimer.h"
 
 #include <QWidget>
 
@@ -25,18 +24,9 @@ QPoint ToScreen(const QWidget* widget, QPoint point) {
 } // namespace
 
 CWnd::~CWnd() {
-    if (m_hWnd == nullptr) {
-        return;
-    }
-    if (m_bOwnsWindow != FALSE) {
+    if (m_hWnd != nullptr && m_bOwnsWindow != FALSE) {
         DestroyWindow();
-        return;
     }
-    if (WindowObject* window = FindWindowObject(m_hWnd);
-        window != nullptr && window->pWnd == this) {
-        window->pWnd = nullptr;
-    }
-    m_hWnd = nullptr;
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,13 +34,7 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
-    WindowObject* window = FindWindowObject(m_hWnd);
-    auto* dialog =
-        window == nullptr ? nullptr : dynamic_cast<CDialogWindow*>(window->widget.data());
-    if (dialog == nullptr || !dialog->StartTimer(nIDEvent, nElapse, lpfnTimer)) {
-        return 0;
-    }
-    return nIDEvent;
+    return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
 }
 
 void CWnd::GetClientRect(LPRECT lpRect) const {
@@ -134,12 +118,11 @@ BOOL CWnd::IsIconic() const {
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (FindWindowObject(m_hWnd) == nullptr) {
-        m_hWnd = nullptr;
+    if (IsWindow(m_hWnd) == FALSE) {
         return FALSE;
     }
+    // Its WM_NCDESTROY unbinds this object.
     DestroyWindowObject(m_hWnd);
-    m_hWnd = nullptr;
     return TRUE;
 }
 
@@ -152,18 +135,26 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
         WM_SETICON, bBigIcon != FALSE ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
-BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
-    if (pParent == nullptr || m_hWnd != nullptr) {
+BOOL CWnd::Attach(HWND hWndNew) {
+    if (m_hWnd != nullptr) {
         return FALSE;
     }
-    WindowObject* control =
-        FindChildWindow(FindWindowObject(pParent->m_hWnd), static_cast<int>(nID));
-    if (control == nullptr || (control->pWnd != nullptr && control->pWnd != this)) {
+    auto proc = std::make_shared<WindowProcFn>([this](UINT message, WPARAM wParam, LPARAM lParam) {
+        return WindowProc(message, wParam, lParam);
+    });
+    if (!InstallWindowProc(hWndNew, proc)) {
         return FALSE;
     }
-    control->pWnd = this;
-    m_hWnd = control;
+    m_pWindowProc = std::move(proc);
+    m_hWnd = hWndNew;
     return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+    if (pParent == nullptr) {
+        return FALSE;
+    }
+    return Attach(FindChildWindow(FindWindowObject(pParent->m_hWnd), static_cast<int>(nID)));
 }
 
 BOOL CWnd::UpdateData(BOOL /*bSaveAndValidate*/) {
@@ -173,6 +164,12 @@ BOOL CWnd::UpdateData(BOOL /*bSaveAndValidate*/) {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The window has ended: this object stands for none from now on, and may be bound again.
+    if (message == WM_NCDESTROY) {
+        m_hWnd = nullptr;
+        m_pWindowProc.reset();
+        return 0;
+    }
     const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
     const UINT id = message == WM_COMMAND ? LOWORD(wParam) : 0;
     if (const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, code, id)) {

@@ -3,18 +3,21 @@
 #include "platform/CCmdTarget.h"
 #include "platform/WinUser.h"
 
+#include <memory>
+
 class CDataExchange;
 class CMenu;
 
 // A window in the class library's style: a C++ object that stands for a window of the platform
 // and receives its messages through the message map. A CWnd may exist without a window
-// (m_hWnd null) and is bound to one by a dialog's creation or by DDX_Control.
+// (m_hWnd null) and is bound to one by a dialog's creation or by DDX_Control. When the window
+// ends, its last message (WM_NCDESTROY) sets m_hWnd back to null.
 class CWnd : public CCmdTarget {
 public:
     HWND m_hWnd = nullptr;
 
     CWnd() = default;
-    // Gives a window this object created back to the platform, and unbinds one it was bound to.
+    // Gives a window this object created back to the platform; one it was only bound to stays.
     ~CWnd() override;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
@@ -50,6 +53,9 @@ public:
     // previous one.
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
 
+    // Binds this object to the window, whose messages come to WindowProc from now on; FALSE
+    // when this object has a window already, or the window does not exist or has another object.
+    BOOL Attach(HWND hWndNew);
     // Binds this object to the dialog's control nID; FALSE when the dialog has no such control
     // or the control is already bound to another object.
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
@@ -70,4 +76,8 @@ protected:
 
     // TRUE for windows whose creation this object made, and so which it also destroys.
     BOOL m_bOwnsWindow = FALSE;
+
+private:
+    // What the window calls; the window only watches it, so it expires with this object.
+    std::shared_ptr<WindowProcFn> m_pWindowProc;
 };

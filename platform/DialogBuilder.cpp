@@ -2,7 +2,6 @@
 
 #include "platform/CBlackFrame.h"
 #include "platform/CDialogWindow.h"
-#include "platform/CWnd.h"
 #include "platform/IconObject.h"
 #include "platform/SystemMenu.h"
 #include "res/AccessibleText.h"
@@ -72,7 +71,7 @@ QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) 
     return button;
 }
 
-QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
+QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
     QWidget* widget = nullptr;
     switch (item.style & SS_TYPEMASK) {
     case SS_ICON: {
@@ -83,9 +82,12 @@ QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
         widget = label;
         break;
     }
-    case SS_BLACKFRAME:
-        widget = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
+    case SS_BLACKFRAME: {
+        auto* frame = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
+        parent->AddFrame(frame);
+        widget = frame;
         break;
+    }
     default: {
         const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
         auto* label =
@@ -167,7 +169,7 @@ WindowKind KindOf(DialogItemClass itemClass) {
     return WindowKind::Static;
 }
 
-void CreateControl(WindowObject* dialog, const DialogItemTemplate& item,
+void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItemTemplate& item,
                    const DialogBaseUnits& base) {
     auto record = std::make_unique<WindowObject>();
     record->kind = KindOf(item.itemClass);
@@ -177,7 +179,6 @@ void CreateControl(WindowObject* dialog, const DialogItemTemplate& item,
     record->exStyle = item.exStyle;
     HWND hCtl = RegisterWindow(std::move(record));
 
-    QWidget* parent = dialog->widget;
     QWidget* widget = nullptr;
     switch (item.itemClass) {
     case DialogItemClass::Button:
@@ -230,7 +231,8 @@ DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
         std::max(1, metrics.height())};
 }
 
-HWND BuildDialog(const DialogTemplate& dialogTemplate, CWnd* pDialog, QWidget* owner) {
+HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner,
+                 const std::function<void(HWND)>& bind) {
     auto* widget = new CDialogWindow(owner, WindowFlagsOf(dialogTemplate.style));
     widget->setWindowTitle(
         QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
@@ -238,14 +240,14 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, CWnd* pDialog, QWidget* o
     auto record = std::make_unique<WindowObject>();
     record->kind = WindowKind::Dialog;
     record->widget = widget;
+    record->widgetEnd = widget;
     record->id = dialogTemplate.id;
     record->style = dialogTemplate.style;
     record->exStyle = dialogTemplate.exStyle;
     HWND hDlg = RegisterWindow(std::move(record));
-    widget->Attach(hDlg);
-    if (pDialog != nullptr) {
-        hDlg->pWnd = pDialog;
-        pDialog->m_hWnd = hDlg;
+    widget->SetHandle(hDlg);
+    if (bind) {
+        bind(hDlg);
     }
 
     // The platform's font stands in for the template's.
@@ -257,7 +259,7 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, CWnd* pDialog, QWidget* o
     }
 
     for (const DialogItemTemplate& item : dialogTemplate.items) {
-        CreateControl(hDlg, item, base);
+        CreateControl(hDlg, widget, item, base);
     }
     SetTabOrder(hDlg);
     InstallSystemMenuKeys(hDlg);

@@ -117,7 +117,6 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) {
     // The menu lives as long as its window, so a CMenu taken earlier stays good after a revert.
     if (window->systemMenu == nullptr) {
         window->systemMenu = std::make_unique<MenuObject>();
-        window->systemMenu->wrapper.m_hMenu = window->systemMenu.get();
     }
     if (bRevert != FALSE) {
         window->systemMenu->items.clear();
@@ -127,7 +126,7 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) {
 }
 
 BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, const char* lpNewItem) {
-    if (hMenu == nullptr) {
+    if (IsMenu(hMenu) == FALSE) {
         return FALSE;
     }
     if ((uFlags & MF_SEPARATOR) != 0) {

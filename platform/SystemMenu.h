@@ -4,26 +4,11 @@
 // to it, so each dialog carries one of its own: the usual window commands, then the items the
 // program appended. Right-click, Shift+F10, the Menu key and Alt+Space open it.
 
-#include "platform/CMenu.h"
 #include "platform/WindowObject.h"
 
 #include <QPoint>
 
-#include <string>
-#include <vector>
-
 class QMenu;
-
-struct MenuItem {
-    UINT flags;
-    UINT_PTR id;
-    std::string text;
-};
-
-struct MenuObject {
-    std::vector<MenuItem> items; // what the program appended, in order
-    CMenu wrapper;               // the permanent CMenu of this menu
-};
 
 // Opens the window's system menu at globalPos and returns it; if it is already open, returns
 // that one. Choosing an item posts WM_SYSCOMMAND with its command id.

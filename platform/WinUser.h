@@ -6,6 +6,8 @@
 #include "platform/Gdi.h"
 #include "platform/WinTypes.h"
 
+#include <functional>
+
 // Handles are opaque pointers to the platform's own records.
 struct WindowObject;
 struct IconObject;
@@ -20,6 +22,8 @@ using HINSTANCE = InstanceObject*;
 using LPRECT = RECT*;
 using LPPOINT = POINT*;
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+// The window procedure of the object bound to a window: every message of the window comes to it.
+using WindowProcFn = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
 
 inline constexpr WORD LOWORD(std::uintptr_t value) {
     return static_cast<WORD>(value & 0xFFFF);
@@ -49,6 +53,7 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_SETICON = 0x0080;
+inline constexpr UINT WM_NCDESTROY = 0x0082; // the last message a window gets
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;

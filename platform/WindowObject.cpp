@@ -1,9 +1,5 @@
 #include "platform/WindowObject.h"
 
-#include "platform/CDialogWindow.h"
-#include "platform/CWnd.h"
-#include "platform/SystemMenu.h"
-
 #include <QMenu>
 #include <QWidget>
 
@@ -22,18 +18,17 @@ std::unordered_map<const WindowObject*, std::unique_ptr<WindowObject>>& Registry
 
 CurrentMessage g_currentMessage;
 
-void Unregister(WindowObject* window) {
+// Takes the window and its children out of the registry, children first, as the window system
+// ends them.
+void Unregister(WindowObject* window, std::vector<std::unique_ptr<WindowObject>>& ended) {
     for (WindowObject* child : window->children) {
-        Unregister(child);
+        Unregister(child, ended);
     }
-    if (window->pWnd != nullptr && window->pWnd->m_hWnd == window) {
-        window->pWnd->m_hWnd = nullptr;
+    const auto found = Registry().find(window);
+    if (found != Registry().end()) {
+        ended.push_back(std::move(found->second));
+        Registry().erase(found);
     }
-    window->pWnd = nullptr;
-    if (window->openMenu != nullptr) {
-        window->openMenu->close();
-    }
-    Registry().erase(window);
 }
 
 } // namespace
@@ -61,6 +56,15 @@ WindowObject* FindChildWindow(WindowObject* parent, int id) {
     return found == parent->children.end() ? nullptr : *found;
 }
 
+bool InstallWindowProc(HWND hWnd, const std::shared_ptr<WindowProcFn>& proc) {
+    WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr || proc == nullptr || !window->proc.expired()) {
+        return false;
+    }
+    window->proc = proc;
+    return true;
+}
+
 void DestroyWindowObject(HWND hWnd) {
     WindowObject* window = FindWindowObject(hWnd);
     if (window == nullptr) {
@@ -70,24 +74,27 @@ void DestroyWindowObject(HWND hWnd) {
         auto& siblings = window->parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
     }
-    QPointer<QWidget> widget = window->widget;
-    const bool inModalLoop = window->inModalLoop;
-    auto* dialog = dynamic_cast<CDialogWindow*>(widget.data());
-    // The widget outlives the record for a moment, and must not send anything more.
-    if (dialog != nullptr) {
-        dialog->Detach();
+    const QPointer<QWidget> widget = window->widget;
+    IWindowWidget* widgetEnd = window->widgetEnd;
+    // The handles stop naming windows before anybody hears of the end, so that whatever the
+    // bound objects or the widget do from here on reaches none of these windows.
+    std::vector<std::unique_ptr<WindowObject>> ended;
+    Unregister(window, ended);
+    for (const std::unique_ptr<WindowObject>& record : ended) {
+        if (record->openMenu != nullptr) {
+            record->openMenu->close();
+        }
+        // Held for the call: the object may let go of its procedure while handling it.
+        if (const std::shared_ptr<WindowProcFn> proc = record->proc.lock()) {
+            (*proc)(WM_NCDESTROY, 0, 0);
+        }
     }
-    Unregister(window);
     if (widget == nullptr) {
         return;
     }
     widget->hide();
-    if (dialog != nullptr) {
-        dialog->EndModalLoop();
-    }
-    // A widget may not be deleted inside its own event handler or under its own modal loop.
-    if (dialog != nullptr && !dialog->IsHandlingEvent() && !inModalLoop) {
-        delete dialog;
+    if (widgetEnd != nullptr) {
+        widgetEnd->OnWindowDestroyed();
     } else {
         widget->deleteLater();
     }
@@ -104,9 +111,10 @@ LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     const CurrentMessage previous = g_currentMessage;
     g_currentMessage = CurrentMessage{hWnd, message, wParam, lParam};
-    const LRESULT result = window->pWnd != nullptr
-                               ? window->pWnd->WindowProc(message, wParam, lParam)
-                               : DefaultWindowProc(window, message, wParam, lParam);
+    // Held for the call, for the same reason as above.
+    const std::shared_ptr<WindowProcFn> proc = window->proc.lock();
+    const LRESULT result = proc != nullptr ? (*proc)(message, wParam, lParam)
+                                           : DefaultWindowProc(window, message, wParam, lParam);
     g_currentMessage = previous;
     return result;
 }

@@ -1,17 +1,18 @@
 #pragma once
 
 // The record behind a window handle, for the platform layer only: the widget that shows the
-// window, the C++ object bound to it, and the state the window system keeps per window.
+// window, the window procedure of the object bound to it, and the state the window system keeps
+// per window. It is the lowest layer of the windows: it calls nothing above it, and those above
+// find their record by handle whenever they need it.
 
+#include "platform/MenuObject.h"
 #include "platform/WinUser.h"
 
 #include <QPointer>
 
-#include <map>
 #include <memory>
 #include <vector>
 
-class CWnd;
 class QMenu;
 class QPaintEvent;
 class QPainter;
@@ -19,15 +20,25 @@ class QWidget;
 
 enum class WindowKind { Dialog, Button, Static, ComboBox };
 
-struct WindowTimer {
-    int qtTimerId;
-    TIMERPROC callback;
+// A widget that wants to hear when its window ends, so as to end itself (hidden by then) at a
+// time it knows is safe.
+class IWindowWidget {
+public:
+    virtual void OnWindowDestroyed() = 0;
+
+protected:
+    ~IWindowWidget() = default;
 };
 
 struct WindowObject {
     WindowKind kind = WindowKind::Dialog;
     QPointer<QWidget> widget;
-    CWnd* pWnd = nullptr; // the object bound to the window, if any
+    // The same widget as the interface it hears its window's end through, or null when it has
+    // none; used only while widget is not null.
+    IWindowWidget* widgetEnd = nullptr;
+    // The bound object's window procedure. The object owns it, so when the object ends first
+    // this simply expires; without one, messages get the default processing of the kind.
+    std::weak_ptr<WindowProcFn> proc;
     WindowObject* parent = nullptr;
     std::vector<WindowObject*> children; // in template order
     int id = 0;
@@ -35,13 +46,11 @@ struct WindowObject {
     DWORD exStyle = 0;
 
     // Dialogs only.
-    std::map<UINT_PTR, WindowTimer> timers;
     std::unique_ptr<MenuObject> systemMenu;
     QPointer<QMenu> openMenu;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     bool ended = false;
-    bool inModalLoop = false;
     QPaintEvent* paintEvent = nullptr; // set while a WM_PAINT is being handled
     QPainter* painter = nullptr;       // the paint DC's painter, while one is held
     UINT lastSizeType = ~0U;           // the last WM_SIZE sent, so that repeats are left out
@@ -55,8 +64,11 @@ HWND RegisterWindow(std::unique_ptr<WindowObject> window);
 WindowObject* FindWindowObject(HWND hWnd);
 // The record of the child of parent with this control id; null when there is none.
 WindowObject* FindChildWindow(WindowObject* parent, int id);
-// Ends the window and its children: unbinds their objects, stops their timers and lets go of
-// the widgets. A modal loop running for the window ends.
+// Binds an object to the window: from now on its messages go to proc. False when the window does
+// not exist or another object's procedure is still installed.
+bool InstallWindowProc(HWND hWnd, const std::shared_ptr<WindowProcFn>& proc);
+// Ends the window and its children: their handles stop naming windows, each bound object gets
+// WM_NCDESTROY, and the widget is hidden and let go of. A modal loop running for it ends.
 void DestroyWindowObject(HWND hWnd);
 
 // The message being handled, for CWnd::Default.

@@ -371,6 +371,26 @@ TEST_F(MessageTest, NegativeSizesMoveTheFrameToZeroSizeWithoutWarnings) {
     EXPECT_EQ(g_nWarnings, 0);
 }
 
+// An object bound to a control may end before the dialog: the control goes back to the window
+// system's own processing and is free for another object.
+TEST_F(MessageTest, AControlOutlivesTheObjectBoundToIt) {
+    {
+        CButton first;
+        ASSERT_TRUE(first.SubclassDlgItem(IDC_DRIFT, &m_dlg));
+        CButton second;
+        EXPECT_FALSE(second.SubclassDlgItem(IDC_DRIFT, &m_dlg)) << "the control has an object";
+        first.SetCheck(BST_CHECKED);
+    }
+    auto* box = qobject_cast<QCheckBox*>(Item(IDC_DRIFT));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isChecked());
+    CButton again;
+    ASSERT_TRUE(again.SubclassDlgItem(IDC_DRIFT, &m_dlg));
+    EXPECT_EQ(again.GetCheck(), BST_CHECKED);
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(again.GetCheck(), BST_UNCHECKED);
+}
+
 TEST_F(MessageTest, DestroyingTheWindowUnbindsEveryControl) {
     HWND hDlg = m_dlg.m_hWnd;
     HWND hFrame = m_dlg.m_stFrame.m_hWnd;

@@ -1,4 +1,4 @@
-#include "platform/CDataExchange.h"
+#include "platform/DialogData.h"
 
 #include "platform/CWnd.h"
 

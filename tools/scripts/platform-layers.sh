@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Prints platform/'s files in dependency order, each above the ones it includes, and fails when
+# they include one another in a circle. A header and its source count as one file here, so a
+# source that includes a header whose own source includes it back is a circle too.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+edges=$(
+  for file in platform/*.h platform/*.cpp; do
+    unit=$(basename "${file%.*}")
+    echo "$unit $unit"
+    grep -o '^#include "platform/[A-Za-z0-9_]*\.h"' "$file" |
+      sed 's|.*platform/\(.*\)\.h"|\1|' | { grep -vx "$unit" || true; } | sed "s|^|$unit |"
+  done
+)
+if ! order=$(tsort <<<"$edges" 2>&1) || grep -q 'loop' <<<"$order"; then
+  echo "platform/ includes itself in a circle:" >&2
+  echo "$order" >&2
+  exit 1
+fi
+echo "$order"
