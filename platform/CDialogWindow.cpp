@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -149,7 +150,12 @@ void CDialogWindow::SendButtonDown(QMouseEvent* e) {
     if (window == nullptr) {
         return;
     }
-    const QPoint at = e->position().toPoint();
+    // Qt hands widgets the place rounded to the nearest pixel corner, which on a pointer that
+    // reports places between pixels (Wayland's, and any scaled screen's) is the next pixel half
+    // the time. The dialog is its own window, so its scene position is the same place unrounded.
+    const QPointF place = e->scenePosition();
+    const QPoint at(static_cast<int>(std::floor(place.x())),
+                    static_cast<int>(std::floor(place.y())));
     SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
                 MAKELPARAM(static_cast<WORD>(at.x()), static_cast<WORD>(at.y())));
 }

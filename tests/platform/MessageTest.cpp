@@ -24,6 +24,7 @@ namespace {
 constexpr int kWaitMs = 5000;
 constexpr UINT_PTR kTimerId = 2;
 constexpr UINT kTimerPeriod = 100;
+constexpr int kPressTime = 1000; // the window system's time of a press, in milliseconds
 
 // A dialog on the main template, written the way the main dialog is, that records what reaches
 // its handlers. Enter and Escape do nothing; the close box ends it with IDOK.
@@ -165,6 +166,23 @@ TEST_F(MessageTest, LeftClicksArriveInClientCoordinatesAlsoThroughTheFrame) {
     EXPECT_EQ(m_dlg.m_clicks[1].y, frame.center().y());
     EXPECT_EQ(m_dlg.m_clicks[3].x, 7);
     EXPECT_EQ(m_dlg.m_clicks[3].y, 9);
+}
+
+// A pointer reports places between pixels (Wayland always may, and every scaled screen does);
+// the click belongs to the pixel that holds the place, not to the nearest pixel corner.
+TEST_F(MessageTest, AClickBetweenPixelsLandsInThePixelThatHoldsIt) {
+    QWindow* window = m_widget->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPointF at(40.5, 60.75);
+    // The window system's way in, which QTest takes for its own whole-pixel clicks.
+    qt_handleMouseEvent(window, at, window->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        QEvent::MouseButtonPress, Qt::NoModifier, kPressTime);
+    qt_handleMouseEvent(window, at, window->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                        QEvent::MouseButtonRelease, Qt::NoModifier, kPressTime + 1);
+
+    ASSERT_EQ(m_dlg.m_clicks.size(), 1U);
+    EXPECT_EQ(m_dlg.m_clicks[0].x, 40);
+    EXPECT_EQ(m_dlg.m_clicks[0].y, 60);
 }
 
 TEST_F(MessageTest, ResizingReportsTheNewClientSizeOnce) {
