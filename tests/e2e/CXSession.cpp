@@ -1,14 +1,13 @@
 #include "CXSession.h"
 
-#include <gtest/gtest.h>
+#include "WaitUntil.h"
 
-#include <thread>
+#include <gtest/gtest.h>
 
 namespace {
 const char* const kScreenGeometry = "1280x1024x24";
 const auto kServerStartTimeout = std::chrono::seconds(20);
 const int kStartAttempts = 3;
-const auto kPollInterval = std::chrono::milliseconds(50);
 } // namespace
 
 CXSession::CXSession(const std::string& artifactDir) : m_artifactDir(artifactDir) {
@@ -82,11 +81,5 @@ QImage CXSession::Screenshot(const std::string& window, const std::string& name)
 }
 
 bool CXSession::WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return true;
+    return ::WaitUntil(cond, timeout);
 }

@@ -38,3 +38,24 @@ int CountDisturbedPixels(const QImage& shot, const QRect& area) {
     }
     return count;
 }
+
+QPointF DisturbanceCentre(const QImage& shot, const QRect& area) {
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    const QRect inside = area & image.rect();
+    double sumX = 0;
+    double sumY = 0;
+    int count = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if ((image.pixel(x, y) | 0xFF000000) == kCalmWater)
+                continue;
+            // A pixel's centre lies half a pixel in from its corner.
+            sumX += x + 0.5;
+            sumY += y + 0.5;
+            ++count;
+        }
+    }
+    if (count == 0)
+        return QRectF(area).center();
+    return {sumX / count, sumY / count};
+}

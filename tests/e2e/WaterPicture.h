@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 
 // What a screenshot shows of the water: the bounds of the calm cells and how many there are.
@@ -22,3 +23,7 @@ bool IsMirrorSymmetricAbout(const QImage& shot, int cx, int cy, int radius);
 
 // How many pixels within the rectangle differ from calm water.
 int CountDisturbedPixels(const QImage& shot, const QRect& area);
+
+// The centre of the pixels within the rectangle that differ from calm water; the rectangle's
+// centre when none do. Rings around a drop have their centre on the drop's cell.
+QPointF DisturbanceCentre(const QImage& shot, const QRect& area);

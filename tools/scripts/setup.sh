@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core
   desktop-file-utils appstream man-db
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+  sway grim wtype libwayland-dev
 )
 
 missing=()
