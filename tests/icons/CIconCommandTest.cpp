@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -87,6 +89,25 @@ TEST(IconCommand, WritesEachSizeAsAnRgbaPngThatReadsBackExactly) {
     }
     // Only the pictures: no temporary file is left beside them.
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"16.png", "256.png", "32.png", "48.png"}));
+}
+
+TEST(IconCommand, WritesTheScalableIconBesideThePictures) {
+    CScratchFolder folder;
+    const Outcome outcome = RunIcons({"16", folder.File("16.png"), "svg", folder.File("icon.svg")});
+    ASSERT_EQ(outcome.status, CIconCommand::kExitOk) << outcome.message;
+    std::ifstream file(folder.File("icon.svg"), std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, CIconCommand::Scalable().value_or(""));
+    EXPECT_EQ(written.rfind("<?xml", 0), 0U);
+    EXPECT_NE(written.find("viewBox=\"0 0 32 32\""), std::string::npos);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"16.png", "icon.svg"}));
+
+    const std::string missing = folder.File("missing/icon.svg");
+    const Outcome failed = RunIcons({"svg", missing});
+    EXPECT_EQ(failed.status, CIconCommand::kExitFailure);
+    EXPECT_EQ(failed.message.rfind("ondeline-icons: cannot write " + missing + ": ", 0), 0U)
+        << failed.message;
 }
 
 struct RefusedCase {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -50,6 +51,25 @@ constexpr int kSamples = 8;
 
 constexpr std::uint32_t kOpaque = 0xFF000000;
 
+// Coordinates in the SVG keep six significant digits, far finer than any pixel it is drawn at.
+constexpr char kSvgNumber[] = "%.6g";
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, kSvgNumber, value);
+    return text;
+}
+
+std::string Point(double x, double y) {
+    return Number(x) + "," + Number(y);
+}
+
+// A closed ellipse as two half arcs, which SVG paths can join where a single arc cannot.
+std::string EllipsePath(double cx, double cy, double rx, double ry) {
+    const std::string arc = "A" + Number(rx) + "," + Number(ry) + " 0 1 0 ";
+    return "M" + Point(cx - rx, cy) + arc + Point(cx + rx, cy) + arc + Point(cx - rx, cy) + "Z";
+}
+
 bool InsideEllipse(double dx, double dy, double rx, double ry) {
     if (rx <= 0.0 || ry <= 0.0) {
         return false;
@@ -59,19 +79,35 @@ bool InsideEllipse(double dx, double dy, double rx, double ry) {
     return x * x + y * y <= 1.0;
 }
 
+// Where the drop's straight sides touch its round body: the height, and the distance to either
+// side of the middle. Zero width when the tip lies inside the body and there are no sides.
+struct DropSides {
+    double touchY;
+    double halfWidth;
+    double side; // from the tip to a touching point
+};
+
+DropSides SidesOf(double cy, double radius, double tipY) {
+    const double reach = cy - tipY; // from the tip to the body's centre
+    if (reach <= radius) {
+        return {tipY, 0.0, 0.0};
+    }
+    const double side = std::sqrt(reach * reach - radius * radius);
+    const double touchY = tipY + side * side / reach;
+    return {touchY, (touchY - tipY) * radius / side, side};
+}
+
 // The body and the two straight sides that run from the tip to where they touch the body.
 bool InsideDrop(double dx, double v, double cy, double radius, double tipY) {
     const double dy = v - cy;
     if (dx * dx + dy * dy <= radius * radius) {
         return true;
     }
-    const double reach = cy - tipY; // from the tip to the body's centre
-    if (reach <= radius || v < tipY) {
+    const DropSides sides = SidesOf(cy, radius, tipY);
+    if (sides.side <= 0.0 || v < tipY) {
         return false;
     }
-    const double side = std::sqrt(reach * reach - radius * radius); // tip to touching point
-    const double touchY = tipY + side * side / reach;
-    return v <= touchY && std::abs(dx) <= (v - tipY) * radius / side;
+    return v <= sides.touchY && std::abs(dx) <= (v - tipY) * radius / sides.side;
 }
 
 } // namespace
@@ -171,6 +207,47 @@ bool CDropDrawing::Covers(const Layer& layer, double u, double v) {
         return InsideDrop(dx, v, layer.cy, layer.rx, layer.ry);
     }
     return false;
+}
+
+std::string CDropDrawing::Svg() const {
+    const std::string size = std::to_string(m_nDesignSize);
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      size + "\" height=\"" + size + "\" viewBox=\"0 0 " + size + " " + size +
+                      "\">\n";
+    for (const Layer& layer : m_layers) {
+        char colour[8];
+        std::snprintf(colour, sizeof colour, "#%06x", static_cast<unsigned>(layer.rgb));
+        svg += "  <path fill=\"" + std::string(colour) + "\" fill-rule=\"evenodd\" d=\"" +
+               SvgPath(layer) + "\"/>\n";
+    }
+    return svg + "</svg>\n";
+}
+
+// The outline of exactly the points Covers() takes as inside the layer.
+std::string CDropDrawing::SvgPath(const Layer& layer) {
+    switch (layer.kind) {
+    case ShapeKind::Ellipse:
+        return EllipsePath(layer.cx, layer.cy, layer.rx, layer.ry);
+    case ShapeKind::Ring: {
+        // The inner ellipse cuts the hole out under the even-odd rule.
+        const double half = layer.w / 2;
+        return EllipsePath(layer.cx, layer.cy, layer.rx + half, layer.ry + half) + " " +
+               EllipsePath(layer.cx, layer.cy, layer.rx - half, layer.ry - half);
+    }
+    case ShapeKind::Drop: {
+        const double radius = layer.rx;
+        const DropSides sides = SidesOf(layer.cy, radius, layer.ry);
+        if (sides.side <= 0.0) {
+            return EllipsePath(layer.cx, layer.cy, radius, radius);
+        }
+        // From the tip down the right side, round the bottom of the body, and back up.
+        return "M" + Point(layer.cx, layer.ry) + "L" +
+               Point(layer.cx + sides.halfWidth, sides.touchY) + "A" + Number(radius) + "," +
+               Number(radius) + " 0 1 1 " + Point(layer.cx - sides.halfWidth, sides.touchY) + "Z";
+    }
+    }
+    return "";
 }
 
 std::uint32_t CDropDrawing::Colour(const IconImage& design, int paletteIndex) {

@@ -8,6 +8,7 @@
 #include "tools/icons/CRgbaImage.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CDropDrawing {
@@ -18,6 +19,9 @@ public:
 
     // The motif filling a size x size picture, its edges smoothed by coverage.
     CRgbaImage Draw(int size) const;
+    // The same shapes as a scalable SVG document, in design units, for icon themes' scalable
+    // folder: an ellipse, a ring or a drop each becomes one filled path.
+    std::string Svg() const;
 
 private:
     enum class ShapeKind { Ellipse, Ring, Drop };
@@ -40,6 +44,7 @@ private:
     std::uint32_t ColourAt(double u, double v) const;
     static bool Covers(const Layer& layer, double u, double v);
     static std::uint32_t Colour(const IconImage& design, int paletteIndex);
+    static std::string SvgPath(const Layer& layer);
 
     int m_nDesignSize;           // the design's width, in the units the shapes are placed in
     std::vector<Layer> m_layers; // bottom first

@@ -5,12 +5,17 @@
 #include "tools/icons/CDropDrawing.h"
 #include "tools/icons/CIconPngWriter.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <string>
 
 namespace {
 
 constexpr char kProgram[] = "ondeline-icons";
 constexpr char kUsage[] = "usage: ondeline-icons SIZE FILE [SIZE FILE]...";
+constexpr char kPartSuffix[] = ".part";
 
 // A whole number of at most four digits; anything else is not a size.
 bool ParseSize(const std::string& text, int& size) {
@@ -22,6 +27,20 @@ bool ParseSize(const std::string& text, int& size) {
     return size >= CIconCommand::kMinSize && size <= CIconCommand::kMaxSize;
 }
 
+// The hand-set image the motif is drawn from at other sizes; null when there is none.
+const IconImage* LargestImage(const IconGroup* group) {
+    if (group == nullptr || group->images.empty()) {
+        return nullptr;
+    }
+    const IconImage* largest = &group->images.front();
+    for (const IconImage& image : group->images) {
+        if (image.width > largest->width) {
+            largest = &image;
+        }
+    }
+    return largest;
+}
+
 } // namespace
 
 CIconCommand::CIconCommand(std::ostream& err) : m_err(err) {}
@@ -31,6 +50,16 @@ int CIconCommand::Run(int argc, const char* const* argv) {
         return Fail(kUsage);
     }
     for (int index = 1; index + 1 < argc; index += 2) {
+        if (std::string(argv[index]) == kScalable) {
+            const std::optional<std::string> svg = Scalable();
+            if (!svg) {
+                return Fail("the program has no icon to draw");
+            }
+            if (!WriteText(*svg, argv[index + 1])) {
+                return kExitFailure;
+            }
+            continue;
+        }
         int size = 0;
         if (!ParseSize(argv[index], size)) {
             return Fail(std::string("the size \"") + argv[index] + "\" is not a whole number " +
@@ -48,21 +77,44 @@ int CIconCommand::Run(int argc, const char* const* argv) {
     return kExitOk;
 }
 
-std::optional<CRgbaImage> CIconCommand::Picture(int size) {
-    const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
-    if (group == nullptr || group->images.empty() || size < kMinSize || size > kMaxSize) {
+std::optional<std::string> CIconCommand::Scalable() {
+    const IconImage* largest = LargestImage(FindIconGroup(IDR_MAINFRAME));
+    if (largest == nullptr) {
         return std::nullopt;
     }
-    const IconImage* largest = &group->images.front();
+    return CDropDrawing(*largest).Svg();
+}
+
+std::optional<CRgbaImage> CIconCommand::Picture(int size) {
+    const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
+    const IconImage* largest = LargestImage(group);
+    if (largest == nullptr || size < kMinSize || size > kMaxSize) {
+        return std::nullopt;
+    }
     for (const IconImage& image : group->images) {
         if (image.width == size && image.height == size) {
             return CRgbaImage::FromIconImage(image);
         }
-        if (image.width > largest->width) {
-            largest = &image;
-        }
     }
     return CDropDrawing(*largest).Draw(size);
+}
+
+bool CIconCommand::WriteText(const std::string& text, const std::string& path) {
+    const std::string part = path + kPartSuffix;
+    errno = 0;
+    {
+        std::ofstream file(part, std::ios::binary | std::ios::trunc);
+        if (file && file.write(text.data(), static_cast<std::streamsize>(text.size())).flush()) {
+            file.close();
+            if (file && std::rename(part.c_str(), path.c_str()) == 0) {
+                return true;
+            }
+        }
+    }
+    const std::string reason = errno != 0 ? std::strerror(errno) : "cannot write it";
+    std::remove(part.c_str());
+    Fail("cannot write " + path + ": " + reason);
+    return false;
 }
 
 int CIconCommand::Fail(const std::string& what) {

@@ -2,12 +2,14 @@
 
 // ondeline-icons: writes the program's icon as PNG pictures at the sizes an icon theme asks for.
 // A size that the icon resource holds a hand-set image of is written pixel for pixel from it;
-// any other size is drawn afresh from the motif of the largest image.
+// any other size is drawn afresh from the motif of the largest image, and the size "svg" writes
+// that motif's shapes as a scalable SVG document.
 
 #include "tools/icons/CRgbaImage.h"
 
 #include <optional>
 #include <ostream>
+#include <string>
 
 class CIconCommand {
 public:
@@ -15,18 +17,23 @@ public:
     static constexpr int kExitFailure = 2; // bad arguments, or a picture that cannot be written
     static constexpr int kMinSize = 8;
     static constexpr int kMaxSize = 1024;
+    static constexpr char kScalable[] = "svg";
 
     explicit CIconCommand(std::ostream& err);
 
-    // argv: the program, then pairs SIZE FILE.
+    // argv: the program, then pairs SIZE FILE, where SIZE may be kScalable.
     int Run(int argc, const char* const* argv);
 
     // The main icon at size x size; empty when the resource has no images or the size is out of
     // range.
     static std::optional<CRgbaImage> Picture(int size);
+    // The motif of the largest image as an SVG document; empty when the resource has no images.
+    static std::optional<std::string> Scalable();
 
 private:
     int Fail(const std::string& what);
+    // Like the PNG pictures, the document is put in place only when it is whole.
+    bool WriteText(const std::string& text, const std::string& path);
 
     std::ostream& m_err;
 };
