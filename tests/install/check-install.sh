@@ -2,13 +2,15 @@
 # Installs a build into a scratch DESTDIR as a package would (prefix /usr) and checks that a
 # desktop finds everything where it looks: the exact set of files, icons of the sizes their
 # folders promise, a desktop entry, catalogue entry and manual pages that the desktop's own
-# validators pass, and manual pages that document every option the programs offer. Then once
-# more under another prefix. Any failure is printed and makes the exit status non-zero.
+# validators pass, manual pages that document every option the programs offer, a scalable icon
+# that draws the same picture as the bitmap ones, and the licence in Debian's machine-readable
+# form. Then once more under another prefix. Any failure is printed and makes the exit status
+# non-zero.
 #
-# usage: check-install.sh CMAKE BUILD_DIR APP_ID VERSION
+# usage: check-install.sh CMAKE BUILD_DIR APP_ID VERSION SOURCE_DIR
 set -uo pipefail
 
-cmake=$1 build=$2 id=$3 version=$4
+cmake=$1 build=$2 id=$3 version=$4 source=$5
 icon_sizes=(16 32 48 64 128 256)
 failures=0
 scratch=$(mktemp -d)
@@ -44,6 +46,8 @@ need appstreamcli appstream
 need groff groff-base
 need man man-db
 need readelf binutils
+need rsvg-convert librsvg2-bin
+need compare imagemagick
 
 # A PNG's width and height, from its header.
 png_size() {
@@ -57,8 +61,11 @@ check_file_set() {
     usr/bin/ondeline-render
     "usr/share/applications/$id.desktop"
     "usr/share/metainfo/$id.metainfo.xml"
-    usr/share/man/man1/ondeline-render.1
-    usr/share/man/man1/ondeline.1
+    usr/share/man/man1/ondeline-render.1.gz
+    usr/share/man/man1/ondeline.1.gz
+    usr/share/doc/ondeline/copyright
+    usr/share/doc/ondeline/changelog.gz
+    "usr/share/icons/hicolor/scalable/apps/$id.svg"
   )
   for size in "${icon_sizes[@]}"; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
@@ -100,6 +107,25 @@ check_icons() {
     [ "$(png_size "$png")" = "${size}x${size}" ] || fail "$png is $(png_size "$png"), not ${size}x${size}"
   done
   pass "icons are PNG pictures of ${icon_sizes[*]} pixels"
+
+  # The scalable icon must render, and at 256 pixels look like the bitmap drawn from the same
+  # shapes: the two differ only in how their edges are smoothed.
+  local svg=$root/usr/share/icons/hicolor/scalable/apps/$id.svg
+  local drawn=$scratch/scalable-256.png
+  local said
+  if ! said=$(rsvg-convert -w 256 -h 256 -o "$drawn" "$svg" 2>&1); then
+    fail "rsvg-convert cannot render $svg: $said"
+    return
+  fi
+  local rmse differing
+  rmse=$(compare -metric RMSE "$drawn" "$root/usr/share/icons/hicolor/256x256/apps/$id.png" null: 2>&1 |
+    sed -n 's/.*(\([0-9.e-]*\)).*/\1/p')
+  differing=$(compare -metric AE -fuzz 10% "$drawn" "$root/usr/share/icons/hicolor/256x256/apps/$id.png" null: 2>&1)
+  if awk -v r="${rmse:-1}" -v d="${differing:-65536}" 'BEGIN { exit !(r < 0.02 && d < 656) }'; then
+    pass "the scalable icon renders as the 256-pixel one (RMSE $rmse, $differing pixels apart)"
+  else
+    fail "the scalable icon rendered at 256 pixels differs from the bitmap: RMSE ${rmse:-?}, ${differing:-?} pixels"
+  fi
 }
 
 check_desktop_entry() {
@@ -123,38 +149,60 @@ check_metainfo() {
   local root=$1
   local metainfo=$root/usr/share/metainfo/$id.metainfo.xml
   local said
-  if said=$(appstreamcli validate --no-net "$metainfo" 2>&1); then
-    pass "appstreamcli validate passes the metainfo"
+  # Pedantic, and only notes of the two lowest kinds, information (I) and pedantry (P), may
+  # remain: software centres pass over entries with warnings.
+  if said=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) &&
+    ! grep -qE '^[EW]:' <<<"$said"; then
+    pass "appstreamcli validate --pedantic passes the metainfo"
   else
-    fail "appstreamcli validate: $said"
+    fail "appstreamcli validate --pedantic: $said"
   fi
   # The catalogue entry must lead to the desktop entry, and carry this release.
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "the metainfo does not launch $id.desktop"
   grep -q "<id>$id</id>" "$metainfo" || fail "the metainfo's id is not $id"
   grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
+  grep -q "<project_license>MIT</project_license>" "$metainfo" || fail "the metainfo names no MIT licence"
 }
 
 check_manual() {
   local root=$1
   local page warnings
   for page in ondeline ondeline-render; do
-    local file=$root/usr/share/man/man1/$page.1
-    warnings=$(groff -man -Tutf8 -ww -z "$file" 2>&1)
+    local file=$root/usr/share/man/man1/$page.1.gz
+    warnings=$(zcat "$file" | groff -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "groff warns about $page.1: $warnings"
     warnings=$(MANWIDTH=80 man --warnings -E UTF-8 -l "$file" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man warns about $page.1: $warnings"
     lexgrog "$file" | grep -q "\"$page - " || fail "$page.1 has no NAME line for whatis"
-    grep -q "^\.TH .* \"Ondeline $version\"" "$file" || fail "$page.1 does not name version $version"
+    zgrep -q "^\.TH .* \"Ondeline $version\"" "$file" || fail "$page.1 does not name version $version"
   done
   # Every option ondeline-render offers is in its page.
   local rendered option missing=()
-  rendered=$(MANWIDTH=200 man -E UTF-8 -l "$root/usr/share/man/man1/ondeline-render.1" 2>/dev/null | col -b)
+  rendered=$(MANWIDTH=200 man -E UTF-8 -l "$root/usr/share/man/man1/ondeline-render.1.gz" 2>/dev/null | col -b)
   for option in $("$root/usr/bin/ondeline-render" --help | grep -oE -- '--[a-z]+' | sort -u); do
     grep -qe "$option" <<<"$rendered" || missing+=("$option")
   done
   [ ${#missing[@]} -eq 0 ] || fail "ondeline-render.1 does not describe ${missing[*]}"
   pass "manual pages format without warnings and cover every option of ondeline-render"
+}
+
+# The copyright file is Debian's machine-readable form, and its licence is LICENSE word for word.
+check_licence() {
+  local root=$1
+  local copyright=$root/usr/share/doc/ondeline/copyright
+  head -1 "$copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file does not declare the machine-readable format"
+  local failed_before=$failures text licence
+  # The stand-alone licence paragraph: the last "License:" line and the indented text after it.
+  text=$(awk '/^License: Expat$/ { text = ""; next } /^ / { text = text $0 "\n" } END { printf "%s", text }' \
+    "$copyright" | sed 's/^ \.$//; s/^ //' | tr -s ' \n' ' ')
+  licence=$(grep -vE '^(MIT License|Copyright .*)$' "$source/LICENSE" | tr -s ' \n' ' ')
+  [ "${text# }" = "${licence# }" ] || fail "the copyright file's licence text is not LICENSE's"
+  grep -qx 'Copyright: 2026 The Ondeline developers' "$copyright" || fail "the copyright file names no holder"
+  zcat "$root/usr/share/doc/ondeline/changelog.gz" | head -1 | grep -q "^ondeline ($version) " ||
+    fail "the changelog's newest entry is not for $version"
+  [ "$failures" -eq "$failed_before" ] && pass "the licence and the changelog are in usr/share/doc/ondeline"
 }
 
 destdir=$scratch/package
@@ -165,6 +213,7 @@ if DESTDIR=$destdir "$cmake" --install "$build" --prefix /usr >"$scratch/install
   check_desktop_entry "$destdir"
   check_metainfo "$destdir"
   check_manual "$destdir"
+  check_licence "$destdir"
 else
   fail "cmake --install failed:"
   sed 's/^/    /' "$scratch/install.log"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package in a build folder with CPack, installs it with apt-get as a person
-# would, checks that the programs run from /usr/bin and that the desktop finds the menu entry,
+# Builds the Debian package in a build folder with CPack, has Debian's checker lintian pass it
+# with no error and no warning, installs it with apt-get as a person would, checks that the programs run from /usr/bin and that the desktop finds the menu entry,
 # the icons, the catalogue entry and the manual pages, then purges it and checks that nothing
 # of it is left. Exits non-zero on any failure. Needs root (or sudo) on Debian 12, and changes
 # the machine's installed packages while it runs; it refuses to start where ondeline is already
@@ -35,6 +35,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 [ -f "$build/CPackConfig.cmake" ] || stop "$build is not a configured build folder"
 command -v dpkg-shlibdeps >/dev/null || stop "dpkg-shlibdeps is missing (Debian package dpkg-dev)"
+command -v lintian >/dev/null || stop "lintian is missing (Debian package lintian)"
 if dpkg-query -W -f='${Status}' ondeline 2>/dev/null | grep -q "install ok installed"; then
   stop "ondeline is already installed; remove it first (apt-get purge ondeline)"
 fi
@@ -77,7 +78,16 @@ depends_on() {
 
 [ "$(field Package)" = ondeline ] && pass "the package is called ondeline" || fail "the package is called '$(field Package)'"
 [ "$(field Version)" = "$version" ] && pass "its version is $version" || fail "its version is '$(field Version)', not $version"
-[ "$(field Section)" = games ] || fail "its section is '$(field Section)', not games"
+[ "$(field Section)" = misc ] || fail "its section is '$(field Section)', not misc"
+
+# Informational notes are printed for the record; any error or warning fails.
+if lintian --fail-on error,warning --display-info "$deb" >"$scratch/lintian.log" 2>&1; then
+  pass "lintian: no errors, no warnings"
+else
+  fail "lintian finds errors or warnings"
+fi
+grep -E '^[EWIP]: ' "$scratch/lintian.log" | sed 's/^/    lintian: /'
+
 depends=$(field Depends)
 echo "package-test: Depends: $depends"
 for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libpng16-16 qt6-qpa-plugins hicolor-icon-theme; do
@@ -149,7 +159,12 @@ for size in "${icon_sizes[@]}"; do
   [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" ] || fail "no ${size}x${size} icon"
 done
 pass "icons of ${icon_sizes[*]} pixels are in the hicolor theme"
+[ -f "/usr/share/icons/hicolor/scalable/apps/$id.svg" ] && pass "the scalable icon is in place" ||
+  fail "no scalable icon"
 [ -f "/usr/share/metainfo/$id.metainfo.xml" ] && pass "the metainfo is in place" || fail "no metainfo"
+[ -f /usr/share/doc/ondeline/copyright ] && [ -f /usr/share/doc/ondeline/changelog.gz ] &&
+  pass "the copyright file and the changelog are in /usr/share/doc/ondeline" ||
+  fail "no copyright file or changelog in /usr/share/doc/ondeline"
 for page in ondeline ondeline-render; do
   man -w "$page" >/dev/null 2>&1 || fail "man cannot find $page(1)"
 done
