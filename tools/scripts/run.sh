@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and opens Ondeline.
+# Installs what building and running need (none of the test tools), builds the programs and
+# opens Ondeline.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/setup.sh"
-bash "$here/build.sh"
+bash "$here/build.sh" --programs
 cd "$here/../.."
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -1,18 +1,46 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Ondeline need, from Debian's packages, and only
-# what is missing. Runs as root, or through sudo.
+# Installs from Debian's packages what building and running Ondeline need, and with --tests what
+# its tests need as well, only what is missing. Runs as root, or through sudo.
+#
+#   bash tools/scripts/setup.sh [--tests] [--list]
+#
+# --list prints the packages instead of installing them.
 set -euo pipefail
 
-packages=(
-  g++ cmake ninja-build pkg-config git dpkg-dev
-  qt6-base-dev qt6-wayland libgl-dev libpng-dev libgif-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang-format clang libclang-rt-14-dev valgrind
+# One group of packages a line, so that additions merge cleanly.
+build_packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev libpng-dev libgif-dev
+  qt6-wayland
   fonts-dejavu-core
-  desktop-file-utils appstream man-db
+)
+test_packages=(
+  git
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang-format
+  clang libclang-rt-14-dev
+  valgrind
+  desktop-file-utils appstream man-db librsvg2-bin
+  dpkg-dev lintian
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
   sway grim wtype libwayland-dev
 )
+
+tests=no
+list=no
+for argument in "$@"; do
+  case "$argument" in
+    --tests) tests=yes ;;
+    --list) list=yes ;;
+    *) echo "setup: unknown argument '$argument'; usage: setup.sh [--tests] [--list]" >&2; exit 2 ;;
+  esac
+done
+packages=("${build_packages[@]}")
+[ "$tests" = yes ] && packages+=("${test_packages[@]}")
+if [ "$list" = yes ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

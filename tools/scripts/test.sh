@@ -5,7 +5,7 @@
 # sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-bash "$here/setup.sh"
+bash "$here/setup.sh" --tests
 bash "$here/build.sh"
 
 cd "$here/../../build"
