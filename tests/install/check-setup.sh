@@ -16,7 +16,7 @@ fail() {
 
 run_list=$(bash "$scripts/setup.sh" --list) || fail "setup.sh --list failed"
 test_list=$(bash "$scripts/setup.sh" --tests --list) || fail "setup.sh --tests --list failed"
-for tool in clang valgrind xvfb xdotool imagemagick googletest libgtest-dev libbenchmark-dev lintian; do
+for tool in clang valgrind xvfb xdotool imagemagick sway googletest libgtest-dev libbenchmark-dev lintian; do
   grep -qx "$tool" <<<"$run_list" && fail "the run command would install $tool"
   grep -qx "$tool" <<<"$test_list" || fail "the test command would not install $tool"
 done
