@@ -20,6 +20,15 @@ for tool in clang valgrind xvfb xdotool imagemagick sway googletest libgtest-dev
   grep -qx "$tool" <<<"$run_list" && fail "the run command would install $tool"
   grep -qx "$tool" <<<"$test_list" || fail "the test command would not install $tool"
 done
+# Nor may anything the run command's packages depend on, however indirectly, bring them in.
+closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+  --no-replaces --no-enhances $run_list 2>/dev/null | grep -E '^[a-z0-9]' | sort -u)
+if [ -z "$closure" ]; then
+  fail "apt-cache cannot list what the run command's packages depend on"
+fi
+for tool in clang clang-14 valgrind xvfb xdotool imagemagick sway googletest libgtest-dev libbenchmark-dev lintian; do
+  grep -qx "$tool" <<<"$closure" && fail "the run command's packages pull in $tool"
+done
 while read -r package; do
   grep -qx "$package" <<<"$test_list" || fail "the test command would not install $package"
 done <<<"$run_list"
@@ -40,5 +49,6 @@ rm -f "$scratch.log"
 if [ "$failures" -ne 0 ]; then
   exit 1
 fi
-echo "ok: the run command installs $(wc -l <<<"$run_list") packages, none of the test tools;" \
+echo "ok: the run command installs $(wc -l <<<"$run_list") packages ($(wc -l <<<"$closure") with what they" \
+  "depend on), none of the test tools;" \
   "the test command $(wc -l <<<"$test_list"); the programs configure without GoogleTest and benchmark"
