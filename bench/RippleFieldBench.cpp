@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     CRatioReporter reporter({{"BM_PlainField", "BM_FastField", "synthesis"},
-                             {"BM_QtScaledDraw", "BM_StretchBltCopy", "paint copy"}});
+                             {"BM_QtScaledDraw", "BM_StretchBltCopy", "paint copy"},
+                             {"BM_FullPaint", "BM_ChangedPaint", "rain, changed cells only"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();
     benchmark::Shutdown();

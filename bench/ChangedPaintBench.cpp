@@ -1,0 +1,157 @@
+#include "platform/Gdi.h"
+#include "platform/GdiQt.h"
+#include "ripple/CChangedCells.h"
+#include "ripple/DropSources.h"
+#include "ripple/RippleDrop.h"
+#include "ripple/RippleField.h"
+#include "ui/DisplayLayout.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kGrid = 200;                  // the largest grid, where the cost lies
+constexpr std::uint32_t kFramePeriod = 100; // ms between frames, as the dialog's timer
+constexpr int kSettleFrames = 150;          // 15 s of rain first, so that drops come and go
+constexpr int kSceneFrames = 100;           // the frames painted over and over
+constexpr int kStride = kGrid * 2;          // 200 cells of two bytes need no padding
+
+// Ten seconds of rain on 200 x 200 cells, frame by frame as the dialog draws them, after
+// fifteen seconds that bring the water into its usual state: a few rings, most cells calm.
+const std::vector<std::vector<std::uint16_t>>& RainScene() {
+    static const std::vector<std::vector<std::uint16_t>> frames = [] {
+        std::array<RippleDrop, kMaxDrops> drops{};
+        int nextDrop = 0;
+        std::uint32_t now = 1000000;
+        std::mt19937 random(17);
+        g_lastRainTick = 0;
+        g_rainInterval = 0;
+        std::vector<std::vector<std::uint16_t>> out;
+        std::vector<std::uint16_t> frame(static_cast<std::size_t>(kGrid) * kGrid);
+        for (int k = 0; k < kSettleFrames + kSceneFrames; ++k) {
+            SynthesizeField(kGrid, kGrid, FieldOptions{}, now, drops, frame.data(), kStride, kGrid);
+            if (k >= kSettleFrames) {
+                out.push_back(frame);
+            }
+            MakeRainAt(
+                drops, nextDrop, kGrid, kGrid, [&now] { return now; },
+                [&random] { return static_cast<int>(random() >> 17); });
+            now += kFramePeriod;
+        }
+        return out;
+    }();
+    return frames;
+}
+
+// The surface of the dialog in its memory DC, and a window's worth of device pixels.
+class CPaintFixture {
+public:
+    CPaintFixture(int width, int height) : m_target(width, height, QImage::Format_RGB32) {
+        BITMAPINFO info;
+        std::memset(&info, 0, sizeof info);
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = kGrid;
+        info.bmiHeader.biHeight = kGrid;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 16;
+        info.bmiHeader.biCompression = BI_RGB;
+        m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0);
+        m_hDC = CreateCompatibleDC(nullptr);
+        SelectObject(m_hDC, m_hBitmap);
+        m_target.fill(0);
+    }
+    ~CPaintFixture() {
+        DeleteDC(m_hDC);
+        DeleteObject(m_hBitmap);
+    }
+    CPaintFixture(const CPaintFixture&) = delete;
+    CPaintFixture& operator=(const CPaintFixture&) = delete;
+
+    // The next frame of the scene into the surface, as the timer's synthesis leaves it.
+    void NextFrame() {
+        const auto& frames = RainScene();
+        const auto& frame = frames[m_nFrame % frames.size()];
+        std::memcpy(m_pBits, frame.data(), frame.size() * sizeof frame[0]);
+        ++m_nFrame;
+    }
+
+    void* m_pBits = nullptr;
+    HBITMAP m_hBitmap = nullptr;
+    HDC m_hDC = nullptr;
+    QImage m_target;
+    std::size_t m_nFrame = 0;
+};
+
+// Every frame paints the whole picture. Arguments: window width and height, in device pixels.
+void BM_FullPaint(benchmark::State& state) {
+    CPaintFixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const RECT display{0, 0, fixture.m_target.width(), fixture.m_target.height()};
+    QPainter painter(&fixture.m_target);
+    HDC hdc = CreatePainterDC(&painter);
+    for (auto _ : state) {
+        fixture.NextFrame();
+        StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_hDC, 0, 0, kGrid, kGrid,
+                   SRCCOPY);
+        benchmark::DoNotOptimize(fixture.m_target.constBits());
+    }
+    ReleasePainterDC(hdc);
+}
+
+// Every frame finds the cells it changed and paints those alone, as the dialog asks the window
+// system to, the search included.
+void BM_ChangedPaint(benchmark::State& state) {
+    CPaintFixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const RECT display{0, 0, fixture.m_target.width(), fixture.m_target.height()};
+    QPainter painter(&fixture.m_target);
+    HDC hdc = CreatePainterDC(&painter);
+    CChangedCells changes;
+    double painted = 0.0;
+    double rects = 0.0;
+    for (auto _ : state) {
+        fixture.NextFrame();
+        QRegion region;
+        for (const CellRect& cells : changes.Compare(fixture.m_pBits, kStride, kGrid, kGrid)) {
+            const RECT rc = CellsOnScreen(display, kGrid, kGrid, cells);
+            region += QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+            painted += static_cast<double>(rc.right - rc.left) * (rc.bottom - rc.top);
+            rects += 1.0;
+        }
+        if (region.isEmpty()) {
+            continue;
+        }
+        // The paint the window system sends is clipped to what was invalidated.
+        painter.setClipRegion(region);
+        StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_hDC, 0, 0, kGrid, kGrid,
+                   SRCCOPY);
+        painter.setClipping(false);
+        benchmark::DoNotOptimize(fixture.m_target.constBits());
+    }
+    ReleasePainterDC(hdc);
+    // How much of the window a frame paints, and in how many rectangles.
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["painted"] =
+        painted / frames / (static_cast<double>(display.right) * display.bottom);
+    state.counters["rects"] = rects / frames;
+}
+
+void WindowCases(benchmark::internal::Benchmark* bench) {
+    bench->ArgNames({"w", "h"});
+    bench->Args({3840, 2160});
+    bench->Args({1280, 720});
+    bench->MeasureProcessCPUTime();
+    bench->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_FullPaint)->Apply(WindowCases);
+BENCHMARK(BM_ChangedPaint)->Apply(WindowCases);
+
+} // namespace
