@@ -33,7 +33,10 @@ bool IsPlainKey(const QKeyEvent* e) {
 
 } // namespace
 
-CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {}
+CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
+    // The background is erased by paintEvent, and only where the window system would erase it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 WindowObject* CDialogWindow::Window() const {
     // The handle may by now name another window; only the one this widget shows counts.
@@ -104,6 +107,7 @@ bool CDialogWindow::event(QEvent* e) {
 }
 
 void CDialogWindow::paintEvent(QPaintEvent* e) {
+    EraseBackground(e->region());
     WindowObject* window = Window();
     if (window == nullptr) {
         return;
@@ -115,6 +119,27 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
     // The handler may have ended the window.
     if (Window() == window) {
         window->paintEvent = outer;
+    }
+}
+
+// As the window system does, the whole region is erased unless all of it was invalidated without
+// erase: a window that asks for a patch it repaints whole without erase is spared a pass that
+// fills the patch with a colour only to paint over it. Anything the window system itself
+// repaints (an expose, a resize, a grab) is erased.
+void CDialogWindow::EraseBackground(const QRegion& region) {
+    if (WindowObject* window = Window()) {
+        const bool erase = window->eraseAsked || !(region - window->unerased).isEmpty();
+        window->unerased = QRegion();
+        window->eraseAsked = false;
+        if (!erase) {
+            return;
+        }
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QBrush background = palette().brush(QPalette::Window);
+    for (const QRect& rect : region) {
+        painter.fillRect(rect, background);
     }
 }
 

@@ -45,6 +45,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
+    void EraseBackground(const QRegion& region);
     // The frames of black-frame statics, which lie beneath what the dialog paints.
     void DrawFrames();
     void SendButtonDown(QMouseEvent* e);

@@ -91,21 +91,28 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     }
 }
 
-void CWnd::InvalidateRect(const RECT* lpRect, BOOL /*bErase*/) {
+void CWnd::InvalidateRect(const RECT* lpRect, BOOL bErase) {
     QWidget* widget = WidgetOfHandle(m_hWnd);
     if (widget == nullptr) {
         return;
     }
-    if (lpRect == nullptr) {
-        widget->update();
-        return;
+    QRect rect = widget->rect();
+    if (lpRect != nullptr) {
+        // An empty or inverted rectangle asks for nothing.
+        if (lpRect->right <= lpRect->left || lpRect->bottom <= lpRect->top) {
+            return;
+        }
+        rect = QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+                     lpRect->bottom - lpRect->top);
     }
-    // An empty or inverted rectangle asks for nothing.
-    if (lpRect->right <= lpRect->left || lpRect->bottom <= lpRect->top) {
-        return;
+    if (WindowObject* window = FindWindowObject(m_hWnd)) {
+        if (bErase != FALSE) {
+            window->eraseAsked = true;
+        } else {
+            window->unerased += rect;
+        }
     }
-    widget->update(QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                         lpRect->bottom - lpRect->top));
+    widget->update(rect);
 }
 
 void CWnd::Invalidate(BOOL bErase) {

@@ -9,6 +9,7 @@
 #include "platform/WinUser.h"
 
 #include <QPointer>
+#include <QRegion>
 
 #include <memory>
 #include <vector>
@@ -53,7 +54,11 @@ struct WindowObject {
     bool ended = false;
     QPaintEvent* paintEvent = nullptr; // set while a WM_PAINT is being handled
     QPainter* painter = nullptr;       // the paint DC's painter, while one is held
-    UINT lastSizeType = ~0U;           // the last WM_SIZE sent, so that repeats are left out
+    // What was invalidated without erase since the last paint, and whether anything asked for
+    // an erase: a paint of the unerased part alone leaves the background as it is.
+    QRegion unerased;
+    bool eraseAsked = false;
+    UINT lastSizeType = ~0U; // the last WM_SIZE sent, so that repeats are left out
     int lastCx = -1;
     int lastCy = -1;
 };
