@@ -1,8 +1,9 @@
 #include "platform/CBlackFrame.h"
 
+#include "platform/GdiQt.h"
+
 #include <QAccessibleWidget>
 #include <QPainter>
-#include <qdrawutil.h>
 
 namespace {
 
@@ -28,19 +29,52 @@ CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
     }();
 }
 
+namespace {
+
+// One ring of the frame, between the device rectangles of two nested logical ones: the top and
+// left sides in one colour, the bottom and right sides, corners included, in the other, as the
+// window system draws its edges.
+void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const QColor& topLeft,
+              const QColor& bottomRight) {
+    const int left = inner.left() - outer.left();
+    const int top = inner.top() - outer.top();
+    const int right = outer.right() - inner.right();
+    const int bottom = outer.bottom() - inner.bottom();
+    painter.fillRect(QRect(outer.right() - right + 1, outer.top(), right, outer.height()),
+                     bottomRight);
+    painter.fillRect(QRect(outer.left(), outer.bottom() - bottom + 1, outer.width(), bottom),
+                     bottomRight);
+    painter.fillRect(QRect(outer.left(), outer.top(), outer.width() - right, top), topLeft);
+    painter.fillRect(QRect(outer.left(), outer.top(), left, outer.height() - bottom), topLeft);
+}
+
+} // namespace
+
 void CBlackFrame::DrawFrame(QPainter& painter) const {
     if (isHidden()) {
         return;
     }
-    QRect frame = geometry();
-    if (m_bClientEdge) {
-        qDrawWinPanel(&painter, frame, palette(), true);
-        frame.adjust(kClientEdgeWidth, kClientEdgeWidth, -kClientEdgeWidth, -kClientEdgeWidth);
-    }
-    if (frame.width() <= 0 || frame.height() <= 0) {
+    // Each line is a logical pixel wide, drawn in whole device pixels from the same rounding as
+    // the picture copied inside, so that on a scaled screen the two meet with no gap or overlap.
+    const QTransform toDevice = painter.combinedTransform();
+    if (toDevice.type() > QTransform::TxScale) {
         return;
     }
-    painter.setPen(Qt::black);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    QRect frame = geometry();
+    const int edge = m_bClientEdge ? kClientEdgeWidth : 0;
+    if (frame.width() - 2 * edge <= 0 || frame.height() - 2 * edge <= 0) {
+        return;
+    }
+    auto ring = [&](int from) {
+        return ToDeviceRect(toDevice, frame.adjusted(from, from, -from, -from));
+    };
+    painter.save();
+    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+    if (m_bClientEdge) {
+        const QPalette& colours = palette();
+        DrawRing(painter, ring(0), ring(1), colours.dark().color(), colours.light().color());
+        DrawRing(painter, ring(1), ring(2), colours.shadow().color(), colours.midlight().color());
+    }
+    DrawRing(painter, ring(edge), ring(edge + 1), Qt::black, Qt::black);
+    painter.restore();
 }

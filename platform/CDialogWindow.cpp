@@ -178,9 +178,7 @@ void CDialogWindow::SendButtonDown(QMouseEvent* e) {
     // Qt hands widgets the place rounded to the nearest pixel corner, which on a pointer that
     // reports places between pixels (Wayland's, and any scaled screen's) is the next pixel half
     // the time. The dialog is its own window, so its scene position is the same place unrounded.
-    const QPointF place = e->scenePosition();
-    const QPoint at(static_cast<int>(std::floor(place.x())),
-                    static_cast<int>(std::floor(place.y())));
+    const QPoint at = LogicalPixelOfClick(window->lastCopy, e->scenePosition(), devicePixelRatio());
     SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
                 MAKELPARAM(static_cast<WORD>(at.x()), static_cast<WORD>(at.y())));
 }

@@ -43,7 +43,7 @@ CPaintDC::CPaintDC(CWnd* pWnd) {
         m_pState = nullptr;
         return;
     }
-    m_hDC = CreatePainterDC(&m_pState->painter);
+    m_hDC = CreatePainterDC(&m_pState->painter, &window->lastCopy);
     if (m_hDC == nullptr) {
         m_pState->painter.end();
         delete m_pState;

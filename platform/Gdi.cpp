@@ -11,6 +11,7 @@
 #include <array>
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -49,6 +50,7 @@ struct GdiDC {
     QPainter* painter = nullptr; // null for a memory DC
     GdiObject* bitmap = nullptr;
     int stretchMode = kBlackOnWhite;
+    PaintCopy* record = nullptr; // where copies onto a window's paint DC are noted
 };
 
 namespace {
@@ -100,25 +102,25 @@ bool TakeFault(int& remaining) {
     return true;
 }
 
-// Which source column (or row) each visible destination column (or row) shows. Destination
-// pixel i takes source pixel i x srcSize / destSize, rounded down, as the classic colour-on-colour
-// stretch does: enlarging repeats pixels and shrinking drops them evenly, and the first pixel is
-// always the source's first, so the picture's top-left corner is never lost. Destination pixels
-// whose source lies outside the bitmap are left out; since the mapping only ever moves forward,
-// the ones kept are side by side, starting at first.
+// Which source column (or row) each visible destination column (or row) shows, in device
+// pixels. Destination pixel i takes source pixel i x srcSize / destSize, rounded down, as the
+// classic colour-on-colour stretch does: enlarging repeats pixels and shrinking drops them
+// evenly, and the first pixel is always the source's first, so the picture's top-left corner is
+// never lost. Destination pixels whose source lies outside the bitmap are left out; since the
+// mapping only ever moves forward, the ones kept are side by side, starting at first.
 struct AxisMap {
     int first = 0;
     std::vector<int> sources;
 };
 
-AxisMap MapAxis(int dest, int destSize, int src, int srcSize, int bitmapSize, int visibleFrom,
+AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visibleFrom,
                 int visibleTo) {
     AxisMap map;
-    const std::int64_t from = std::max<std::int64_t>(dest, visibleFrom);
-    const std::int64_t to = std::min<std::int64_t>(std::int64_t{dest} + destSize, visibleTo);
+    const std::int64_t from = std::max<std::int64_t>(dest.first, visibleFrom);
+    const std::int64_t to = std::min<std::int64_t>(dest.first + dest.size, visibleTo);
     for (std::int64_t at = from; at < to; ++at) {
-        const std::int64_t offset = at - dest;
-        const std::int64_t source = src + offset * srcSize / destSize;
+        const std::int64_t offset = at - dest.first;
+        const std::int64_t source = src + offset * srcSize / dest.size;
         if (source < 0 || source >= bitmapSize) {
             continue;
         }
@@ -130,18 +132,18 @@ AxisMap MapAxis(int dest, int destSize, int src, int srcSize, int bitmapSize, in
     return map;
 }
 
-// The part of the painter's device that can show anything, in the painter's own coordinates,
-// so that a huge destination costs no more than the device it lands on.
-QRect VisibleArea(const QPainter& painter) {
+// The part of the painter's device that can show anything, in device pixels, so that a huge
+// destination costs no more than the device it lands on.
+QRect VisibleArea(const QPainter& painter, const QTransform& toDevice) {
     const QPaintDevice* device = painter.device();
-    bool invertible = false;
-    const QTransform toLogical = painter.combinedTransform().inverted(&invertible);
-    if (device == nullptr || !invertible) {
+    if (device == nullptr) {
         return {};
     }
-    QRect area = toLogical.mapRect(QRectF(0, 0, device->width(), device->height())).toAlignedRect();
+    const qreal ratio = device->devicePixelRatio();
+    QRect area(0, 0, static_cast<int>(std::ceil(device->width() * ratio)),
+               static_cast<int>(std::ceil(device->height() * ratio)));
     if (painter.hasClipping()) {
-        area &= painter.clipBoundingRect().toAlignedRect();
+        area &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect();
     }
     return area;
 }
@@ -166,11 +168,12 @@ const QRgb* WideColours() {
     return table.data();
 }
 
-// Builds the destination's pixels at one screen pixel each, then lets the painter put them down
+// Builds the destination's pixels at one device pixel each, then lets the painter put them down
 // as they are: a plain copy that ignores whatever blending the painter was set up for. Each
 // source pixel is widened once per distinct row and rows that repeat are copied whole, so an
 // enlarged picture costs little more than the memory it fills.
-void DrawPatch(QPainter& painter, GdiObject& bitmap, const AxisMap& columns, const AxisMap& rows) {
+void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
+               const AxisMap& columns, const AxisMap& rows) {
     const QImage& picture = bitmap.view;
     const int width = static_cast<int>(columns.sources.size());
     const int height = static_cast<int>(rows.sources.size());
@@ -199,6 +202,8 @@ void DrawPatch(QPainter& painter, GdiObject& bitmap, const AxisMap& columns, con
         }
     }
     painter.save();
+    // The patch is already at device resolution: it goes down one image pixel per device pixel.
+    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setOpacity(1.0);
@@ -301,15 +306,30 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         return FALSE;
     }
     QPainter& painter = *target->painter;
+    // Only a painter that scales and moves can have its destination cut into whole device pixels.
+    const QTransform toDevice = painter.combinedTransform();
+    if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0) {
+        return FALSE;
+    }
+    const DeviceSpan columnSpan = ToDeviceSpan(toDevice.m11(), toDevice.dx(), xDest, wDest);
+    const DeviceSpan rowSpan = ToDeviceSpan(toDevice.m22(), toDevice.dy(), yDest, hDest);
+    if (target->record != nullptr) {
+        *target->record = PaintCopy{
+            true,       toDevice, QRect(xDest, yDest, wDest, hDest), QRect(xSrc, ySrc, wSrc, hSrc),
+            columnSpan, rowSpan};
+    }
+    if (columnSpan.size <= 0 || rowSpan.size <= 0) {
+        return TRUE;
+    }
     GdiObject& bitmap = *source->bitmap;
     const QImage& picture = bitmap.view;
-    const QRect visible = VisibleArea(painter);
-    const AxisMap columns = MapAxis(xDest, wDest, xSrc, wSrc, picture.width(), visible.left(),
+    const QRect visible = VisibleArea(painter, toDevice);
+    const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), visible.left(),
                                     visible.left() + visible.width());
-    const AxisMap rows = MapAxis(yDest, hDest, ySrc, hSrc, picture.height(), visible.top(),
+    const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), visible.top(),
                                  visible.top() + visible.height());
     if (!columns.sources.empty() && !rows.sources.empty()) {
-        DrawPatch(painter, bitmap, columns, rows);
+        DrawPatch(painter, toDevice, bitmap, columns, rows);
     }
     return TRUE;
 }
@@ -338,7 +358,7 @@ BOOL DeleteObject(HGDIOBJ obj) {
     return TRUE;
 }
 
-HDC CreatePainterDC(QPainter* painter) {
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record) {
     if (painter == nullptr) {
         return nullptr;
     }
@@ -347,6 +367,7 @@ HDC CreatePainterDC(QPainter* painter) {
         return nullptr;
     }
     dc->painter = painter;
+    dc->record = record;
     return Register(Live().dcs, std::move(dc));
 }
 
@@ -357,6 +378,73 @@ void ReleasePainterDC(HDC hdc) {
     }
     Live().dcs.erase(dc);
     delete dc;
+}
+
+DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size) {
+    return {static_cast<std::int64_t>(std::floor(static_cast<double>(at) * scale + offset + 0.5)),
+            static_cast<std::int64_t>(std::floor(static_cast<double>(size) * scale + 0.5))};
+}
+
+QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical) {
+    const DeviceSpan columns =
+        ToDeviceSpan(toDevice.m11(), toDevice.dx(), logical.left(), logical.width());
+    const DeviceSpan rows =
+        ToDeviceSpan(toDevice.m22(), toDevice.dy(), logical.top(), logical.height());
+    return {static_cast<int>(columns.first), static_cast<int>(rows.first),
+            static_cast<int>(columns.size), static_cast<int>(rows.size)};
+}
+
+namespace {
+
+// A pointer position that Qt worked out as device pixel / scale comes back to that pixel
+// despite rounding.
+constexpr double kPositionSlack = 1.0 / 1024;
+
+// The logical pixel of one axis that a click in device pixel at stands for.
+std::int64_t LogicalOfDevicePixel(std::int64_t at, double scale, double offset) {
+    // Logical pixel x covers device pixels [edge(x), edge(x + 1)), edge(x) = floor(x s + o + 1/2).
+    return static_cast<std::int64_t>(
+               std::ceil((static_cast<double>(at) + 0.5 - offset) / scale - kPositionSlack)) -
+           1;
+}
+
+// On one axis inside the copy: the logical pixel nearest to logical whose one-to-one mapping
+// shows the same source pixel as device pixel at; logical itself when no logical pixel does.
+std::int64_t MatchSourcePixel(std::int64_t logical, std::int64_t at, DeviceSpan span, int dest,
+                              int destSize, int srcSize) {
+    const std::int64_t shown = (at - span.first) * srcSize / span.size;
+    // The logical pixels k with k x srcSize / destSize == shown.
+    const std::int64_t firstK = (shown * destSize + srcSize - 1) / srcSize;
+    const std::int64_t lastK = ((shown + 1) * destSize + srcSize - 1) / srcSize - 1;
+    if (firstK > lastK) {
+        return logical;
+    }
+    return dest + std::clamp(logical - dest, firstK, lastK);
+}
+
+int ToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale) {
+    const QTransform toDevice = copy.made ? copy.toDevice : QTransform::fromScale(scale, scale);
+    const QPointF device = toDevice.map(position);
+    const auto column = static_cast<std::int64_t>(std::floor(device.x() + kPositionSlack));
+    const auto row = static_cast<std::int64_t>(std::floor(device.y() + kPositionSlack));
+    std::int64_t x = LogicalOfDevicePixel(column, toDevice.m11(), toDevice.dx());
+    std::int64_t y = LogicalOfDevicePixel(row, toDevice.m22(), toDevice.dy());
+    const auto inside = [](std::int64_t at, DeviceSpan span) {
+        return at >= span.first && at < span.first + span.size;
+    };
+    if (copy.made && inside(column, copy.columns) && inside(row, copy.rows)) {
+        x = MatchSourcePixel(x, column, copy.columns, copy.dest.left(), copy.dest.width(),
+                             copy.source.width());
+        y = MatchSourcePixel(y, row, copy.rows, copy.dest.top(), copy.dest.height(),
+                             copy.source.height());
+    }
+    return {ToInt(x), ToInt(y)};
 }
 
 void FailNextDibSections(int count) {

@@ -5,11 +5,54 @@
 
 #include "platform/Gdi.h"
 
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+#include <QTransform>
+
+#include <cstdint>
+
 class QPainter;
 
+// One axis of a rectangle among a device's pixels.
+struct DeviceSpan {
+    std::int64_t first = 0;
+    std::int64_t size = 0;
+};
+
+// Where a logical position and length land among device pixels, for a painter whose logical to
+// device transform scales by scale and then moves by offset. An edge goes to the nearest pixel
+// boundary and a length to the nearest whole number of pixels, each rounded by itself, as Qt
+// places and sizes windows on a scaled screen: a picture at one logical pixel per cell is then
+// round(W x scale) pixels wide wherever it stands, and a frame drawn round a rectangle meets
+// whatever is copied into that rectangle.
+DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size);
+// Both axes of a (small) logical rectangle, through a painter's combined transform.
+QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical);
+
+// The last copy onto a window's paint DC: where it went in logical and in device pixels and
+// which part of the bitmap it showed.
+struct PaintCopy {
+    bool made = false;
+    QTransform toDevice;
+    QRect dest;
+    QRect source;
+    DeviceSpan columns;
+    DeviceSpan rows;
+};
+
+// The logical pixel a click at position (logical, as Qt reports it) stands for. Outside the
+// last copy it is the logical pixel whose device pixels hold the pointer. Inside, it is the
+// logical pixel nearest to that one whose one-to-one copy shows the same bitmap pixel as the
+// device pixel under the pointer: on a fractional scale the cells of the copy, drawn at device
+// resolution, do not line up with the logical pixels, and the program's own arithmetic, which
+// maps logical pixels to cells, must still find the cell the user sees under the pointer.
+QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale);
+
 // A device context that draws with an existing painter; null for a null painter. The painter
-// must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own.
-HDC CreatePainterDC(QPainter* painter);
+// must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own. When record is
+// given, each copy notes there where it went; it must outlive the DC too.
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr);
 // Ends a DC made by CreatePainterDC; the painter itself stays open. Other DCs are left alone.
 void ReleasePainterDC(HDC hdc);
 
