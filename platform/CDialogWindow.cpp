@@ -31,6 +31,16 @@ bool IsPlainKey(const QKeyEvent* e) {
     return (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
+// The window moved to another screen, or its screen changed scale.
+bool IsScaleChange(QEvent::Type type) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (type == QEvent::DevicePixelRatioChange) {
+        return true;
+    }
+#endif
+    return type == QEvent::ScreenChangeInternal;
+}
+
 } // namespace
 
 CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
@@ -103,6 +113,11 @@ bool CDialogWindow::event(QEvent* e) {
     ++m_nEventDepth;
     const bool handled = QDialog::event(e);
     --m_nEventDepth;
+    if (IsScaleChange(e->type())) {
+        // The picture and the frame are cut into device pixels when they are painted: at a new
+        // scale every one of them is drawn again, not only what Qt thinks has changed.
+        update();
+    }
     return handled;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRect>
 #include <QTransform>
@@ -135,17 +136,31 @@ AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visib
 // The part of the painter's device that can show anything, in device pixels, so that a huge
 // destination costs no more than the device it lands on.
 QRect VisibleArea(const QPainter& painter, const QTransform& toDevice) {
-    const QPaintDevice* device = painter.device();
+    // The engine's device is the one that holds the pixels (a widget's backing store, or the
+    // image a widget is rendered into), measured in device pixels whatever its scale.
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
     if (device == nullptr) {
         return {};
     }
-    const qreal ratio = device->devicePixelRatio();
-    QRect area(0, 0, static_cast<int>(std::ceil(device->width() * ratio)),
-               static_cast<int>(std::ceil(device->height() * ratio)));
+    QRect area(0, 0, device->width(), device->height());
     if (painter.hasClipping()) {
         area &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect();
     }
     return area;
+}
+
+// Where one axis of a copy lands among device pixels. A copy at one logical pixel per source
+// pixel keeps the source's length, round(size x scale), wherever it stands, so that the water
+// at its natural size is the same size on every part of the screen; a scaled copy fills its
+// rectangle edge to edge, as the frame round it is drawn.
+DeviceSpan CopySpan(double scale, double offset, int dest, int destSize, int srcSize) {
+    DeviceSpan span = ToDeviceSpan(scale, offset, dest, destSize);
+    if (destSize == srcSize) {
+        span.size =
+            static_cast<std::int64_t>(std::floor(static_cast<double>(destSize) * scale + 0.5));
+    }
+    return span;
 }
 
 constexpr int kColourCount = 1 << 15; // every 5-5-5 pixel; bit 15 is ignored
@@ -311,8 +326,8 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0) {
         return FALSE;
     }
-    const DeviceSpan columnSpan = ToDeviceSpan(toDevice.m11(), toDevice.dx(), xDest, wDest);
-    const DeviceSpan rowSpan = ToDeviceSpan(toDevice.m22(), toDevice.dy(), yDest, hDest);
+    const DeviceSpan columnSpan = CopySpan(toDevice.m11(), toDevice.dx(), xDest, wDest, wSrc);
+    const DeviceSpan rowSpan = CopySpan(toDevice.m22(), toDevice.dy(), yDest, hDest, hSrc);
     if (target->record != nullptr) {
         *target->record = PaintCopy{
             true,       toDevice, QRect(xDest, yDest, wDest, hDest), QRect(xSrc, ySrc, wSrc, hSrc),
@@ -381,8 +396,11 @@ void ReleasePainterDC(HDC hdc) {
 }
 
 DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size) {
-    return {static_cast<std::int64_t>(std::floor(static_cast<double>(at) * scale + offset + 0.5)),
-            static_cast<std::int64_t>(std::floor(static_cast<double>(size) * scale + 0.5))};
+    const auto edge = [&](std::int64_t logical) {
+        return static_cast<std::int64_t>(
+            std::floor(static_cast<double>(logical) * scale + offset + 0.5));
+    };
+    return {edge(at), edge(at + size) - edge(at)};
 }
 
 QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical) {

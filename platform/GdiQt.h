@@ -21,11 +21,10 @@ struct DeviceSpan {
 };
 
 // Where a logical position and length land among device pixels, for a painter whose logical to
-// device transform scales by scale and then moves by offset. An edge goes to the nearest pixel
-// boundary and a length to the nearest whole number of pixels, each rounded by itself, as Qt
-// places and sizes windows on a scaled screen: a picture at one logical pixel per cell is then
-// round(W x scale) pixels wide wherever it stands, and a frame drawn round a rectangle meets
-// whatever is copied into that rectangle.
+// device transform scales by scale and then moves by offset: each edge goes to the nearest pixel
+// boundary. Lines one logical pixel wide so never vanish, and rectangles nested in logical
+// pixels stay nested with no gap between them, so a frame drawn round a rectangle meets whatever
+// is copied into that rectangle.
 DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size);
 // Both axes of a (small) logical rectangle, through a painter's combined transform.
 QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical);
