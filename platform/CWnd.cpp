@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -104,6 +105,14 @@ void CWnd::InvalidateRect(const RECT* lpRect, BOOL bErase) {
         }
         rect = QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
                      lpRect->bottom - lpRect->top);
+        const qreal ratio = widget->devicePixelRatio();
+        if (ratio != std::floor(ratio)) {
+            // On a fractional scale logical edges fall inside device pixels, and what is painted
+            // for a rectangle (a picture kept at its own rounded length, cells cut at device
+            // pixels) may reach a device pixel past it: a logical pixel more on each side covers
+            // all of it.
+            rect.adjust(-1, -1, 1, 1);
+        }
     }
     if (WindowObject* window = FindWindowObject(m_hWnd)) {
         if (bErase != FALSE) {

@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -18,13 +23,21 @@ const int kSmallestGrid = 25;
 const auto kWindowTimeout = 30s;
 const auto kPictureTimeout = 15s;
 
+// The test's name, with a parametrised test's scale in it, as a file name.
 std::string TestName() {
-    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return name;
 }
 } // namespace
 
 class OndelineProgram : public ::testing::Test {
 protected:
+    // The QT_SCALE_FACTOR the program runs at: device pixels per logical pixel.
+    virtual double Scale() const { return 1.0; }
+    // A length of logical pixels in device pixels, as the program rounds it.
+    int Device(int logical) const { return static_cast<int>(std::lround(logical * Scale())); }
+
     static void SetUpTestSuite() { s_session = new CXSession(ONDELINE_ARTIFACT_DIR); }
     static void TearDownTestSuite() {
         delete s_session;
@@ -36,8 +49,9 @@ protected:
             << "no X server with a window manager could be started: " << s_session->Failure();
         m_program = std::make_unique<CChildProcess>(
             std::vector<std::string>{ONDELINE_PROGRAM},
-            std::vector<std::string>{s_session->DisplayVariable(), "QT_QPA_PLATFORM=xcb",
-                                     "WAYLAND_DISPLAY="});
+            std::vector<std::string>{
+                s_session->DisplayVariable(), "QT_QPA_PLATFORM=xcb",
+                "WAYLAND_DISPLAY=", "QT_SCALE_FACTOR=" + QString::number(Scale()).toStdString()});
         m_window = s_session->WaitForWindow("Ondeline", kWindowTimeout);
         ASSERT_FALSE(m_window.empty())
             << "no window titled Ondeline appeared; " << m_program->Describe();
@@ -71,10 +85,34 @@ protected:
         return picture;
     }
 
+    // Calm water of grid x grid cells at one logical pixel per cell.
     WaterPicture WaitForCalmGrid(const std::string& name, int grid) {
-        return WaitForWater(name, [grid](const WaterPicture& p) {
-            return p.calmCount == grid * grid && p.calmBounds.size() == QSize(grid, grid);
+        const int size = Device(grid);
+        return WaitForWater(name, [size](const WaterPicture& p) {
+            return p.calmCount == size * size && p.calmBounds.size() == QSize(size, size);
         });
+    }
+
+    // Clicks the middle of a cell of the picture and waits for its rings, which must be drawn
+    // in uniform blocks of device pixels, one per cell, and be symmetric about that cell.
+    void ExpectRingsCentredOn(const QRect& picture, QPoint cell, int radius) {
+        const QPoint at = CellCentre(picture, kStartGrid, cell);
+        ClickAt(at);
+        QImage rings;
+        const int near = Device(radius);
+        ASSERT_TRUE(CXSession::WaitUntil(
+            [&] {
+                rings = Shot("rings");
+                return CountDisturbedPixels(rings, QRect(at - QPoint(near, near),
+                                                         QSize(2 * near + 1, 2 * near + 1))) >
+                       Device(20) * Device(20);
+            },
+            kPictureTimeout))
+            << "no rings appeared around the click";
+        bool uniform = false;
+        const QImage cells = CellsOf(rings, picture, kStartGrid, uniform);
+        EXPECT_TRUE(uniform) << "a cell is not one uniform block of device pixels";
+        EXPECT_TRUE(IsMirrorSymmetricAbout(cells, cell.x(), cell.y(), radius));
     }
 
     // Keys go to the focused window as a person types them: events aimed at a window with
@@ -108,42 +146,54 @@ protected:
 
 CXSession* OndelineProgram::s_session = nullptr;
 
-TEST_F(OndelineProgram, OpensWithCalmWaterAtOnePixelPerCell) {
+// The same program on a scaled screen, as QT_SCALE_FACTOR makes it: the dialog keeps its layout
+// in logical pixels and the water follows it in device pixels.
+class OndelineProgramScaled : public OndelineProgram, public ::testing::WithParamInterface<double> {
+protected:
+    double Scale() const override { return GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Scales, OndelineProgramScaled, ::testing::Values(1.0, 1.5, 2.0),
+                         [](const auto& info) {
+                             return "Scale" + std::to_string(std::lround(info.param * 100));
+                         });
+
+TEST_P(OndelineProgramScaled, OpensWithCalmWaterAtOnePixelPerCell) {
     const WaterPicture calm = WaitForCalmGrid("calm", kStartGrid);
-    EXPECT_EQ(calm.calmCount, kStartGrid * kStartGrid);
+    EXPECT_EQ(calm.calmCount, Device(kStartGrid) * Device(kStartGrid));
 }
 
-TEST_F(OndelineProgram, AClickStartsRingsCentredOnTheClickedCell) {
+TEST_P(OndelineProgramScaled, AClickStartsRingsCentredOnTheClickedCell) {
     const WaterPicture calm = WaitForCalmGrid("calm", kStartGrid);
-    ASSERT_EQ(calm.calmCount, kStartGrid * kStartGrid);
-    const QPoint cell = calm.calmBounds.topLeft() + QPoint(45, 55);
-    ClickAt(cell);
-
-    const int radius = 20;
-    QImage rings;
-    ASSERT_TRUE(CXSession::WaitUntil(
-        [&] {
-            rings = Shot("rings");
-            const QRect near(cell - QPoint(radius, radius), QSize(2 * radius + 1, 2 * radius + 1));
-            return CountDisturbedPixels(rings, near) > 400;
-        },
-        kPictureTimeout))
-        << "no rings appeared around the click";
-    EXPECT_TRUE(IsMirrorSymmetricAbout(rings, cell.x(), cell.y(), radius));
+    ASSERT_EQ(calm.calmCount, Device(kStartGrid) * Device(kStartGrid));
+    ExpectRingsCentredOn(calm.calmBounds, QPoint(45, 55), 20);
 }
 
-TEST_F(OndelineProgram, StretchMakesTheWaterFillTheFrame) {
-    WaitForCalmGrid("natural", kStartGrid);
+TEST_P(OndelineProgramScaled, StretchMakesTheWaterFillTheFrame) {
+    const WaterPicture natural = WaitForCalmGrid("natural", kStartGrid);
     ToggleStretch();
-    const WaterPicture stretched = WaitForWater(
-        "stretched", [](const WaterPicture& p) { return p.calmBounds.width() > kStartGrid; });
+    const WaterPicture stretched = WaitForWater("stretched", [&](const WaterPicture& p) {
+        return p.calmBounds.width() > natural.calmBounds.width();
+    });
     const QSize client = ClientSize();
     const QRect water = stretched.calmBounds;
-    ASSERT_GT(water.width(), kStartGrid);
+    ASSERT_GT(water.width(), natural.calmBounds.width());
     // The frame keeps equal margins on its top, right and bottom; the water fills its inside.
-    EXPECT_EQ(client.width() - (water.right() + 1), water.top());
-    EXPECT_EQ(client.height() - (water.bottom() + 1), water.top());
+    // Each margin is rounded to device pixels by itself, so on a fractional scale two may
+    // differ by one.
+    const int slack = Scale() == std::floor(Scale()) ? 0 : 1;
+    EXPECT_LE(std::abs(client.width() - (water.right() + 1) - water.top()), slack);
+    EXPECT_LE(std::abs(client.height() - (water.bottom() + 1) - water.top()), slack);
     EXPECT_EQ(stretched.calmCount, water.width() * water.height());
+    // The sunken edge touches the water on every side, darker above and left than below and
+    // right.
+    const QImage shot = Shot("stretched");
+    const QRgb above = shot.pixel(water.center().x(), water.top() - 1);
+    const QRgb below = shot.pixel(water.center().x(), water.bottom() + 1);
+    EXPECT_EQ(shot.pixel(water.left() - 1, water.center().y()), above);
+    EXPECT_EQ(shot.pixel(water.right() + 1, water.center().y()), below);
+    EXPECT_LT(qGray(above), qGray(below));
+    ExpectRingsCentredOn(water, QPoint(30, 40), 15);
 }
 
 TEST_F(OndelineProgram, ChoosingTheSmallestSizeCentresASmallerGrid) {
@@ -181,18 +231,20 @@ TEST_F(OndelineProgram, TintedRingsSpreadOverTheStretchedWater) {
     EXPECT_LT(rings.calmCount, water.width() * water.height() / 2);
 }
 
-TEST_F(OndelineProgram, ResizingTheWindowMovesTheFrameWithIt) {
+TEST_P(OndelineProgramScaled, ResizingTheWindowMovesTheFrameWithIt) {
     ToggleStretch();
     const WaterPicture before = WaitForWater(
-        "before", [](const WaterPicture& p) { return p.calmBounds.width() > kStartGrid; });
-    const QSize larger = ClientSize() + QSize(160, 120);
+        "before", [&](const WaterPicture& p) { return p.calmBounds.width() > Device(kStartGrid); });
+    // Whole logical pixels at every scale tested, so that the water grows by exactly as much.
+    const QSize growth(240, 180);
+    const QSize larger = ClientSize() + growth;
     Run("xdotool windowsize --sync " + m_window + " " + std::to_string(larger.width()) + " " +
         std::to_string(larger.height()));
     const WaterPicture after = WaitForWater("after", [&](const WaterPicture& p) {
-        return p.calmBounds.width() == before.calmBounds.width() + 160;
+        return p.calmBounds.width() == before.calmBounds.width() + growth.width();
     });
     EXPECT_EQ(after.calmBounds.topLeft(), before.calmBounds.topLeft());
-    EXPECT_EQ(after.calmBounds.size(), before.calmBounds.size() + QSize(160, 120));
+    EXPECT_EQ(after.calmBounds.size(), before.calmBounds.size() + growth);
 }
 
 TEST_F(OndelineProgram, TheSystemMenuOpensTheAboutBox) {

@@ -59,3 +59,38 @@ QPointF DisturbanceCentre(const QImage& shot, const QRect& area) {
         return QRectF(area).center();
     return {sumX / count, sumY / count};
 }
+
+QImage CellsOf(const QImage& shot, const QRect& picture, int grid, bool& uniform) {
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    QImage cells(grid, grid, QImage::Format_RGB32);
+    uniform = !picture.isEmpty() && image.rect().contains(picture);
+    if (!uniform)
+        return cells;
+    QImage seen(grid, grid, QImage::Format_Mono);
+    seen.fill(0);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int column = x * grid / picture.width();
+            const int row = y * grid / picture.height();
+            const QRgb pixel = image.pixel(picture.left() + x, picture.top() + y);
+            if (seen.pixelIndex(column, row) == 0) {
+                seen.setPixel(column, row, 1);
+                cells.setPixel(column, row, pixel);
+            } else if (cells.pixel(column, row) != pixel) {
+                uniform = false;
+            }
+        }
+    }
+    return cells;
+}
+
+QPoint CellCentre(const QRect& picture, int grid, QPoint cell) {
+    // Cell c covers the device pixels from c * size / grid up to (c + 1) * size / grid, rounded up.
+    auto middle = [grid](int c, int size) {
+        const int first = (c * size + grid - 1) / grid;
+        const int last = ((c + 1) * size + grid - 1) / grid - 1;
+        return (first + last) / 2;
+    };
+    return picture.topLeft() +
+           QPoint(middle(cell.x(), picture.width()), middle(cell.y(), picture.height()));
+}

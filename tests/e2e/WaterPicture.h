@@ -27,3 +27,11 @@ int CountDisturbedPixels(const QImage& shot, const QRect& area);
 // The centre of the pixels within the rectangle that differ from calm water; the rectangle's
 // centre when none do. Rings around a drop have their centre on the drop's cell.
 QPointF DisturbanceCentre(const QImage& shot, const QRect& area);
+
+// The cells of a grid x grid picture shown over the device pixels of picture, one pixel each,
+// by the plain nearest-neighbour mapping: device pixel x of the picture shows cell
+// x * grid / width. uniform tells whether every cell is one colour over its whole block.
+QImage CellsOf(const QImage& shot, const QRect& picture, int grid, bool& uniform);
+
+// The device pixel in the middle of the block that shows a cell.
+QPoint CellCentre(const QRect& picture, int grid, QPoint cell);
