@@ -206,19 +206,20 @@ TEST_F(OndelineProgram, ChoosingTheSmallestSizeCentresASmallerGrid) {
     EXPECT_LE(std::abs(small.calmBounds.center().y() - large.calmBounds.center().y()), 1);
 }
 
-TEST_F(OndelineProgram, TintedRingsSpreadOverTheStretchedWater) {
+// The picture the README shows, at 200 % too.
+TEST_P(OndelineProgramScaled, TintedRingsSpreadOverTheStretchedWater) {
     WaitForCalmGrid("calm", kStartGrid);
     // From Rain: Tab to Stretch, then on past Drift, the size list and Spectrum to Add Color.
     Key("Tab space Tab Tab Tab Tab space");
     const WaterPicture tinted = WaitForWater(
         "tinted",
-        [](const WaterPicture& p) {
-            return p.calmBounds.width() > kStartGrid &&
+        [&](const WaterPicture& p) {
+            return p.calmBounds.width() > Device(kStartGrid) &&
                    p.calmCount == p.calmBounds.width() * p.calmBounds.height();
         },
         kCalmTintedWater);
     const QRect water = tinted.calmBounds;
-    ASSERT_GT(water.width(), kStartGrid);
+    ASSERT_GT(water.width(), Device(kStartGrid));
     for (QPoint at : {QPoint(30, 30), QPoint(70, 75), QPoint(80, 20)}) {
         ClickAt(water.topLeft() +
                 QPoint(at.x() * water.width() / kStartGrid, at.y() * water.height() / kStartGrid));
