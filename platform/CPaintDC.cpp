@@ -4,6 +4,7 @@
 #include "platform/GdiQt.h"
 #include "platform/WindowObject.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
 
@@ -43,6 +44,9 @@ CPaintDC::CPaintDC(CWnd* pWnd) {
         m_pState = nullptr;
         return;
     }
+    // As the window system's paint DC is, this one is clipped to the part of the window that
+    // needs painting, so that a copy onto it knows how little it has to do.
+    m_pState->painter.setClipRegion(window->paintEvent->region());
     m_hDC = CreatePainterDC(&m_pState->painter, &window->lastCopy);
     if (m_hDC == nullptr) {
         m_pState->painter.end();

@@ -6,6 +6,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRect>
+#include <QRegion>
 #include <QTransform>
 
 #include <algorithm>
@@ -20,6 +21,10 @@
 #include <new>
 #include <unordered_set>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Pixels are little-endian 16-bit words in the bitmap's layout, and Qt reads its 16-bit formats
 // as native words, so the two only agree on a little-endian machine.
@@ -133,9 +138,11 @@ AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visib
     return map;
 }
 
-// The part of the painter's device that can show anything, in device pixels, so that a huge
-// destination costs no more than the device it lands on.
-QRect VisibleArea(const QPainter& painter, const QTransform& toDevice) {
+// The parts of the painter's device that can show anything, in device pixels, so that a huge
+// destination costs no more than the device it lands on: the device, cut to each rectangle of
+// the painter's clip. A paint of a few changed patches then widens and copies those patches
+// alone, not the box round them.
+std::vector<QRect> VisibleAreas(const QPainter& painter, const QTransform& toDevice) {
     // The engine's device is the one that holds the pixels (a widget's backing store, or the
     // image a widget is rendered into), measured in device pixels whatever its scale.
     const QPaintEngine* engine = painter.paintEngine();
@@ -143,11 +150,18 @@ QRect VisibleArea(const QPainter& painter, const QTransform& toDevice) {
     if (device == nullptr) {
         return {};
     }
-    QRect area(0, 0, device->width(), device->height());
-    if (painter.hasClipping()) {
-        area &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect();
+    const QRect area(0, 0, device->width(), device->height());
+    if (!painter.hasClipping()) {
+        return {area};
     }
-    return area;
+    std::vector<QRect> areas;
+    for (const QRect& clip : painter.clipRegion()) {
+        const QRect part = toDevice.mapRect(QRectF(clip)).toAlignedRect() & area;
+        if (!part.isEmpty()) {
+            areas.push_back(part);
+        }
+    }
+    return areas;
 }
 
 // Where one axis of a copy lands among device pixels. A copy at one logical pixel per source
@@ -183,15 +197,115 @@ const QRgb* WideColours() {
     return table.data();
 }
 
-// Builds the destination's pixels at one device pixel each, then lets the painter put them down
-// as they are: a plain copy that ignores whatever blending the painter was set up for. Each
-// source pixel is widened once per distinct row and rows that repeat are copied whole, so an
-// enlarged picture costs little more than the memory it fills.
-void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
-               const AxisMap& columns, const AxisMap& rows) {
-    const QImage& picture = bitmap.view;
+// Copies a row of 32-bit pixels to a place the processor need not read first: a large picture's
+// rows go past every cache, so writing them around the cache saves the read of each line that
+// an ordinary store would make before overwriting it.
+void CopyRowAround(QRgb* out, const QRgb* in, int count) {
+#if defined(__SSE2__)
+    // Streaming stores need 16-byte alignment; the few pixels before it go the ordinary way.
+    while (count > 0 && (reinterpret_cast<std::uintptr_t>(out) & 15) != 0) {
+        *out++ = *in++;
+        --count;
+    }
+    for (; count >= 4; count -= 4, out += 4, in += 4) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    }
+#endif
+    std::memcpy(out, in, static_cast<std::size_t>(count) * sizeof(QRgb));
+}
+
+// Writes the destination's pixels, one screen pixel each, into rows stride bytes apart from
+// out. Each source pixel is widened once per distinct row and put down as a run as long as it is
+// repeated; rows that repeat are copies of the row before, so an enlarged picture costs little
+// more than the memory it fills.
+void WidenPatch(const QImage& picture, const AxisMap& columns, const AxisMap& rows, uchar* out,
+                qsizetype stride) {
     const int width = static_cast<int>(columns.sources.size());
     const int height = static_cast<int>(rows.sources.size());
+    const QRgb* const colours = WideColours();
+    const int* const sourceColumns = columns.sources.data();
+    const uchar* widened = nullptr; // the last row widened, which the rows repeating it copy
+    for (int r = 0; r < height; ++r, out += stride) {
+        if (r > 0 && rows.sources[static_cast<std::size_t>(r)] ==
+                         rows.sources[static_cast<std::size_t>(r) - 1]) {
+            CopyRowAround(reinterpret_cast<QRgb*>(out), reinterpret_cast<const QRgb*>(widened),
+                          width);
+            continue;
+        }
+        widened = out;
+        // Row 0 of the memory is the bottom row of the picture.
+        const int memoryRow = picture.height() - 1 - rows.sources[static_cast<std::size_t>(r)];
+        const auto* in = reinterpret_cast<const std::uint16_t*>(picture.constScanLine(memoryRow));
+        auto* pixels = reinterpret_cast<QRgb*>(out);
+        for (int c = 0; c < width;) {
+            const int source = sourceColumns[c];
+            int end = c + 1;
+            while (end < width && sourceColumns[end] == source) {
+                ++end;
+            }
+            std::fill(pixels + c, pixels + end, colours[in[source] & kColourMask]);
+            c = end;
+        }
+    }
+#if defined(__SSE2__)
+    // Streamed rows must be in memory before anyone else reads the picture.
+    _mm_sfence();
+#endif
+}
+
+// The image the painter's pixels end up in, when the patch at (x, y) in the painter's
+// coordinates can be written there as it is: a 32-bit image whose pixels the painter would set
+// to exactly these colours, reached by whole-pixel moves alone, with the whole patch inside what
+// the painter may touch. (x, y) then becomes the patch's place in the image. Null otherwise.
+QImage* StraightTarget(QPainter& painter, const QTransform& toDevice, int width, int height, int& x,
+                       int& y) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    if (device == nullptr || engine->type() != QPaintEngine::Raster ||
+        device->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied) {
+        return nullptr;
+    }
+    // From the patch's pixels, which are the painter's device pixels, to the image's.
+    const QTransform toImage = toDevice.inverted() * painter.deviceTransform();
+    if (toImage.type() > QTransform::TxTranslate || toImage.dx() != std::floor(toImage.dx()) ||
+        toImage.dy() != std::floor(toImage.dy())) {
+        return nullptr;
+    }
+    const QRect place(x + static_cast<int>(toImage.dx()), y + static_cast<int>(toImage.dy()), width,
+                      height);
+    // The window system's clip, in the image's pixels: the part of a window being repainted.
+    const QRegion system = engine->systemClip();
+    if (!image->rect().contains(place) ||
+        (!system.isEmpty() && !(QRegion(place) - system).isEmpty())) {
+        return nullptr;
+    }
+    x = place.x();
+    y = place.y();
+    return image;
+}
+
+// Puts the patch down as a plain copy that ignores whatever blending the painter was set up
+// for: straight into the pixels the painter draws on when it can, or else through a patch of its
+// own that the painter copies.
+void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
+               const AxisMap& columns, const AxisMap& rows) {
+    const int width = static_cast<int>(columns.sources.size());
+    const int height = static_cast<int>(rows.sources.size());
+    int x = columns.first;
+    int y = rows.first;
+    if (QImage* image = StraightTarget(painter, toDevice, width, height, x, y)) {
+        WidenPatch(bitmap.view, columns, rows,
+                   image->scanLine(y) + static_cast<qsizetype>(x) * sizeof(QRgb),
+                   image->bytesPerLine());
+        return;
+    }
     QImage& patch = bitmap.stretched;
     if (patch.width() != width || patch.height() != height) {
         patch = QImage(width, height, QImage::Format_RGB32);
@@ -199,23 +313,7 @@ void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
     if (patch.isNull()) {
         return;
     }
-    const QRgb* const colours = WideColours();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
-    const int* const sourceColumns = columns.sources.data();
-    for (int r = 0; r < height; ++r) {
-        auto* out = reinterpret_cast<QRgb*>(patch.scanLine(r));
-        if (r > 0 && rows.sources[static_cast<std::size_t>(r)] ==
-                         rows.sources[static_cast<std::size_t>(r) - 1]) {
-            std::memcpy(out, patch.constScanLine(r - 1), rowBytes);
-            continue;
-        }
-        // Row 0 of the memory is the bottom row of the picture.
-        const int memoryRow = picture.height() - 1 - rows.sources[static_cast<std::size_t>(r)];
-        const auto* in = reinterpret_cast<const std::uint16_t*>(picture.constScanLine(memoryRow));
-        for (int c = 0; c < width; ++c) {
-            out[c] = colours[in[sourceColumns[c]] & kColourMask];
-        }
-    }
+    WidenPatch(bitmap.view, columns, rows, patch.bits(), patch.bytesPerLine());
     painter.save();
     // The patch is already at device resolution: it goes down one image pixel per device pixel.
     painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
@@ -338,13 +436,14 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     }
     GdiObject& bitmap = *source->bitmap;
     const QImage& picture = bitmap.view;
-    const QRect visible = VisibleArea(painter, toDevice);
-    const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), visible.left(),
-                                    visible.left() + visible.width());
-    const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), visible.top(),
-                                 visible.top() + visible.height());
-    if (!columns.sources.empty() && !rows.sources.empty()) {
-        DrawPatch(painter, toDevice, bitmap, columns, rows);
+    for (const QRect& visible : VisibleAreas(painter, toDevice)) {
+        const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), visible.left(),
+                                        visible.left() + visible.width());
+        const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), visible.top(),
+                                     visible.top() + visible.height());
+        if (!columns.sources.empty() && !rows.sources.empty()) {
+            DrawPatch(painter, toDevice, bitmap, columns, rows);
+        }
     }
     return TRUE;
 }

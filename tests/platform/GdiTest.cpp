@@ -1,8 +1,11 @@
 #include "platform/Gdi.h"
 #include "platform/GdiQt.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
+#include <QTransform>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -463,6 +466,49 @@ TEST_F(GdiTest, PainterTranslationAndClipAreHonoured) {
             const bool shown = x < 7 && y >= 4 && y < 9;
             const QRgb expected = shown ? PlaceColour(x + 3, y - 4) : kUntouched;
             ASSERT_EQ(image.pixel(x, y), expected) << "at " << x << "," << y;
+        }
+    }
+}
+
+// A paint of a few changed patches: each rectangle of the clip gets exactly what a copy of the
+// whole would put there, and nothing outside them changes, whether the copy goes straight into
+// the image's pixels or through the painter, moved or scaled.
+TEST_F(GdiTest, EveryRectangleOfAClipRegionShowsWhatTheWholeCopyWould) {
+    const QRegion clip = QRegion(2, 1, 9, 4) + QRegion(2, 5, 3, 6) + QRegion(14, 12, 5, 3);
+    const struct {
+        QImage::Format format;
+        QTransform transform;
+    } cases[] = {
+        {QImage::Format_RGB32, {}},
+        {QImage::Format_ARGB32_Premultiplied, QTransform::fromTranslate(3, -2)},
+        {QImage::Format_RGBX8888, {}},
+        {QImage::Format_RGB32, QTransform::fromScale(2, 2)},
+    };
+    MemoryBitmap source(7, 5);
+    for (const auto& c : cases) {
+        auto copy = [&](bool clipped) {
+            QImage image(24, 20, c.format);
+            image.fill(QColor(kUntouched));
+            QPainter painter(&image);
+            painter.setTransform(c.transform);
+            if (clipped) {
+                painter.setClipRegion(clip);
+            }
+            HDC hdc = CreatePainterDC(&painter);
+            StretchBlt(hdc, 1, 0, 19, 16, source.m_hDC, 0, 0, 7, 5, SRCCOPY);
+            ReleasePainterDC(hdc);
+            painter.end();
+            return image.convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage whole = copy(false);
+        const QImage patches = copy(true);
+        const QRegion shown = c.transform.map(clip);
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb expected = shown.contains(QPoint(x, y)) ? whole.pixel(x, y) : kUntouched;
+                ASSERT_EQ(patches.pixel(x, y), expected)
+                    << "format " << c.format << ", at " << x << "," << y;
+            }
         }
     }
 }
