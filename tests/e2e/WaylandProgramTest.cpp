@@ -171,6 +171,12 @@ TEST_P(WaylandProgram, AClickStartsRingsCentredOnTheClickedCell) {
         << "rings centred at x " << middle.x() << " for a click at " << centre.x();
     EXPECT_LE(std::abs(middle.y() - centre.y()), cellSize / 2 + Slack())
         << "rings centred at y " << middle.y() << " for a click at " << centre.y();
+    // Where the compositor shows the window's own pixels, each cell is one block of them.
+    if (Slack() == 0) {
+        bool uniform = false;
+        CellsOf(rings, calm.calmBounds, kStartGrid, uniform);
+        EXPECT_TRUE(uniform) << "a cell shows more than one colour";
+    }
 }
 
 TEST_P(WaylandProgram, StretchMakesTheWaterFillTheFrame) {
@@ -235,7 +241,7 @@ TEST_P(WaylandProgram, LosingTheCompositorEndsTheProgramWithStatusOne) {
     EXPECT_NE(m_program->Errors().find("Wayland"), std::string::npos) << m_program->Errors();
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, WaylandProgram, ::testing::Values(1.0),
+INSTANTIATE_TEST_SUITE_P(Scales, WaylandProgram, ::testing::Values(1.0, 2.0, 1.5),
                          [](const ::testing::TestParamInfo<double>& info) {
                              return "Scale" + std::to_string(std::lround(info.param * 100));
                          });
