@@ -4,6 +4,7 @@
 #include "platform/CDialogWindow.h"
 #include "platform/IconObject.h"
 #include "platform/SystemMenu.h"
+#include "platform/WindowProcs.h"
 #include "res/AccessibleText.h"
 #include "res/DialogInit.h"
 
@@ -173,6 +174,7 @@ void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItem
                    const DialogBaseUnits& base) {
     auto record = std::make_unique<WindowObject>();
     record->kind = KindOf(item.itemClass);
+    record->classProc = ClassWindowProc;
     record->parent = dialog;
     record->id = item.id;
     record->style = item.style;
@@ -239,6 +241,7 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner,
 
     auto record = std::make_unique<WindowObject>();
     record->kind = WindowKind::Dialog;
+    record->classProc = ClassWindowProc;
     record->widget = widget;
     record->widgetEnd = widget;
     record->id = dialogTemplate.id;

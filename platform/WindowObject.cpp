@@ -119,6 +119,13 @@ LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+LRESULT DefaultWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == nullptr || window->classProc == nullptr) {
+        return 0;
+    }
+    return window->classProc(window, message, wParam, lParam);
+}
+
 BOOL IsWindow(HWND hWnd) {
     return FindWindowObject(hWnd) != nullptr ? TRUE : FALSE;
 }

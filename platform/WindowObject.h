@@ -32,14 +32,18 @@ protected:
     ~IWindowWidget() = default;
 };
 
+// The procedure of a window's class: what the window system does with a message nobody handled.
+using ClassProcFn = LRESULT (*)(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam);
+
 struct WindowObject {
     WindowKind kind = WindowKind::Dialog;
+    ClassProcFn classProc = nullptr; // given by whoever makes the window; null does nothing
     QPointer<QWidget> widget;
     // The same widget as the interface it hears its window's end through, or null when it has
     // none; used only while widget is not null.
     IWindowWidget* widgetEnd = nullptr;
     // The bound object's window procedure. The object owns it, so when the object ends first
-    // this simply expires; without one, messages get the default processing of the kind.
+    // this simply expires; without one, messages go to the class procedure.
     std::weak_ptr<WindowProcFn> proc;
     WindowObject* parent = nullptr;
     std::vector<WindowObject*> children; // in template order
@@ -87,7 +91,7 @@ struct CurrentMessage {
 };
 const CurrentMessage& GetCurrentMessage();
 
-// What the window system does with a message nobody handled, by the kind of window.
+// What the window system does with a message nobody handled: the window's class procedure.
 LRESULT DefaultWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Sends WM_COMMAND with (id, code) from the control to its dialog.

@@ -1,5 +1,6 @@
+#include "platform/WindowProcs.h"
+
 #include "platform/IconObject.h"
-#include "platform/WindowObject.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -145,7 +146,7 @@ LRESULT DefaultComboBoxProc(WindowObject* window, UINT message, WPARAM wParam, L
 
 } // namespace
 
-LRESULT DefaultWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ClassWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window == nullptr) {
         return 0;
     }
