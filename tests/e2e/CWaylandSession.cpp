@@ -57,10 +57,11 @@ std::string FindSocket(const std::string& dir, const QString& prefix) {
     return {};
 }
 
-// Looks through sway's tree of containers for a shown window with this title.
-std::optional<QRect> FindWindow(const QJsonObject& node, const QString& title) {
+// Looks through sway's tree of containers for a shown window with this title, and with the
+// keyboard if focused.
+std::optional<QRect> FindWindow(const QJsonObject& node, const QString& title, bool focused) {
     if (node.value("name").toString() == title && node.value("visible").toBool() &&
-        node.contains("app_id")) {
+        node.contains("app_id") && (!focused || node.value("focused").toBool())) {
         const QJsonObject rect = node.value("rect").toObject();
         const QJsonObject inside = node.value("window_rect").toObject();
         return QRect(rect.value("x").toInt() + inside.value("x").toInt(),
@@ -69,7 +70,7 @@ std::optional<QRect> FindWindow(const QJsonObject& node, const QString& title) {
     }
     for (const char* children : {"nodes", "floating_nodes"}) {
         for (const QJsonValue child : node.value(children).toArray()) {
-            if (auto found = FindWindow(child.toObject(), title))
+            if (auto found = FindWindow(child.toObject(), title, focused))
                 return found;
         }
     }
@@ -211,14 +212,15 @@ CWaylandSession::Result CWaylandSession::Click(QPoint devicePixel) const {
 }
 
 std::optional<QRect> CWaylandSession::WaitForWindow(const std::string& title,
-                                                    std::chrono::milliseconds timeout) const {
+                                                    std::chrono::milliseconds timeout,
+                                                    WindowState state) const {
     std::optional<QRect> window;
     WaitUntil(
         [&] {
             const Result tree = Run({"swaymsg", "-s", m_ipcSocket, "-r", "-t", "get_tree"});
             window =
                 FindWindow(QJsonDocument::fromJson(QByteArray::fromStdString(tree.output)).object(),
-                           QString::fromStdString(title));
+                           QString::fromStdString(title), state == Focused);
             return window && !window->isEmpty();
         },
         timeout);

@@ -39,10 +39,11 @@ public:
     // Presses and releases the left button at the centre of a device pixel of the output.
     Result Click(QPoint devicePixel) const;
 
+    enum WindowState { Shown, Focused };
     // The inside of the first window titled exactly so, in the output's logical pixels, once it
-    // is shown; nothing on timeout.
-    std::optional<QRect> WaitForWindow(const std::string& title,
-                                       std::chrono::milliseconds timeout) const;
+    // is shown (and has the keyboard, if asked); nothing on timeout.
+    std::optional<QRect> WaitForWindow(const std::string& title, std::chrono::milliseconds timeout,
+                                       WindowState state = Shown) const;
     // Takes a picture, in device pixels, of a part of the output given in logical pixels, keeps
     // it as a test artifact under the given name and returns it; a failure fails the test.
     QImage Screenshot(const QRect& area, const std::string& name) const;

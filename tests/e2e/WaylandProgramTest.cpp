@@ -217,11 +217,17 @@ TEST_P(WaylandProgram, ResizingTheWindowMovesTheFrameWithIt) {
 
 TEST_P(WaylandProgram, TheKeyboardsWindowMenuOpensTheAboutBox) {
     WaitForNatural("calm");
+    const QImage before = Shot("before");
     Type({"-M", "shift", "-k", "F10", "-m", "shift"});
+    // Keys meant for the menu reach the window instead until the menu holds the keyboard, which
+    // it does once it is shown.
+    ASSERT_TRUE(WaitUntil([&] { return Shot("menu") != before; }, kPictureTimeout))
+        << "the window menu did not open";
     // The added item ends the menu; Up from the top wraps round to it.
     Type({"-k", "Up", "-k", "Return"});
-    const std::optional<QRect> about = m_session->WaitForWindow(kAboutTitle, kWindowTimeout);
-    ASSERT_TRUE(about) << "the About box did not open";
+    const std::optional<QRect> about =
+        m_session->WaitForWindow(kAboutTitle, kWindowTimeout, CWaylandSession::Focused);
+    ASSERT_TRUE(about) << "the About box did not open, or did not take the keyboard";
     m_session->Screenshot(*about, TestName() + "-about");
     Type({"-k", "Return"});
     EXPECT_TRUE(WaitUntil([&] { return !m_session->WaitForWindow(kAboutTitle, 0s); }, 10s));
