@@ -4,4 +4,4 @@
 // catalogue entry are all named after it, and the window gives it to a Wayland compositor so
 // that the compositor can match the window with them. The build reads it from here.
 
-inline constexpr char kDesktopEntryId[] = "io.github.ondeline.Ondeline";
+inline constexpr char kDesktopEntryId[] = "io.github.ondeline.ondeline";
