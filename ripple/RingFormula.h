@@ -3,6 +3,8 @@
 // The numbers and small steps that define a ring and its pixel, shared by the plain loop and the
 // fast synthesis so that the two cannot drift apart.
 
+#include "ripple/PixelFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -25,10 +27,6 @@ inline constexpr int kMinLevel = 0;               // the deepest trough
 inline constexpr int kMaxLevel = 31;              // the highest crest
 inline constexpr int kLevelCount = 32;            // levels the Spectrum strip spreads down the rows
 inline constexpr int kBytesPerPixel = 2;          // one 16-bit word a pixel
-
-inline std::uint16_t PackPixel(int red, int green, int blue) {
-    return static_cast<std::uint16_t>(((red & 31) << 10) | ((green & 31) << 5) | (blue & 31));
-}
 
 // The pixel of a level, tinted or not: the blue channel always carries the level.
 inline std::uint16_t LevelPixel(int level, bool addColor) {

@@ -1,4 +1,5 @@
 #include "tools/render/CGifWriter.h"
+#include "ripple/PixelFormat.h"
 #include "tools/render/CPngWriter.h"
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/CSceneScript.h"
@@ -50,8 +51,7 @@ bool WriteGif(const std::string& path, const std::vector<SceneFrame>& frames, in
 }
 
 CGifPicture::Rgb Expanded(std::uint16_t word) {
-    return {CPngWriter::Expand5(word >> 10u), CPngWriter::Expand5(word >> 5u),
-            CPngWriter::Expand5(word)};
+    return {WidenChannel(word >> 10u), WidenChannel(word >> 5u), WidenChannel(word)};
 }
 
 // Every pixel of every frame, enlarged, must come back as the PNG images show it.

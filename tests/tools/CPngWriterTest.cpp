@@ -47,17 +47,6 @@ INSTANTIATE_TEST_SUITE_P(Names, PngFrameName,
                                            FrameName{"out.tar.png", 1, 2, "out.tar-0001.png"},
                                            FrameName{"f.png", 10000, 10000, "f-10000.png"}));
 
-TEST(PngWriter, WidensFiveBitChannelsEvenlyFromBlackToFull) {
-    EXPECT_EQ(CPngWriter::Expand5(0), 0);
-    EXPECT_EQ(CPngWriter::Expand5(1), 8);
-    EXPECT_EQ(CPngWriter::Expand5(16), 132);
-    EXPECT_EQ(CPngWriter::Expand5(31), 255);
-    for (unsigned v = 1; v < 32; ++v) {
-        const int step = CPngWriter::Expand5(v) - CPngWriter::Expand5(v - 1);
-        EXPECT_TRUE(step == 8 || step == 9) << v;
-    }
-}
-
 TEST(PngWriter, WritesTheChannelsOfEachPixelEnlargedByWholePixels) {
     CScratchFolder folder;
     const std::string path = folder.File("frame.png");

@@ -1,6 +1,6 @@
 #include "tools/render/CGifWriter.h"
 
-#include "tools/render/CPngWriter.h"
+#include "ripple/PixelFormat.h"
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/TemporaryFile.h"
 
@@ -62,8 +62,8 @@ ColourMap MakeColourMap(const std::vector<std::uint16_t>& words) {
     std::vector<GifColorType> colours(static_cast<std::size_t>(size), GifColorType{0, 0, 0});
     for (std::size_t i = 0; i < words.size(); ++i) {
         const unsigned word = words[i];
-        colours[i] = GifColorType{CPngWriter::Expand5(word >> 10u), CPngWriter::Expand5(word >> 5u),
-                                  CPngWriter::Expand5(word)};
+        colours[i] =
+            GifColorType{WidenChannel(word >> 10u), WidenChannel(word >> 5u), WidenChannel(word)};
     }
     return ColourMap(GifMakeMapObject(size, colours.data()));
 }

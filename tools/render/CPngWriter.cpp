@@ -1,5 +1,6 @@
 #include "tools/render/CPngWriter.h"
 
+#include "ripple/PixelFormat.h"
 #include "tools/render/TemporaryFile.h"
 
 #include <png.h>
@@ -35,9 +36,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 void ExpandRow(const SceneFrame& frame, int row, int scale, png_bytep out) {
     for (int column = 0; column < frame.width; ++column) {
         const std::uint16_t pixel = frame.Pixel(column, row);
-        const png_byte rgb[kBytesPerPixel] = {CPngWriter::Expand5(pixel >> 10u),
-                                              CPngWriter::Expand5(pixel >> 5u),
-                                              CPngWriter::Expand5(pixel)};
+        const png_byte rgb[kBytesPerPixel] = {WidenChannel(pixel >> 10u), WidenChannel(pixel >> 5u),
+                                              WidenChannel(pixel)};
         for (int copy = 0; copy < scale; ++copy) {
             std::memcpy(out, rgb, kBytesPerPixel);
             out += kBytesPerPixel;

@@ -34,11 +34,6 @@ public:
     const std::string& Error() const { return m_strError; }
 
     static std::string FrameFileName(const std::string& target, int index, int frameCount);
-    // Widens a 5-bit channel to 8 bits by repeating its top bits, so 0 stays 0 and 31 becomes
-    // 255 and the steps between stay even.
-    static std::uint8_t Expand5(unsigned value) {
-        return static_cast<std::uint8_t>(((value & 31) << 3) | ((value & 31) >> 2));
-    }
 
 private:
     bool WriteFrameToStream(const SceneFrame& frame);

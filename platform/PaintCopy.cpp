@@ -1,5 +1,5 @@
-#include "platform/Gdi.h"
-#include "platform/GdiQt.h"
+#include "platform/GdiHandles.h"
+#include "ripple/PixelFormat.h"
 
 #include <QImage>
 #include <QPaintDevice>
@@ -11,102 +11,18 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <new>
-#include <unordered_set>
 #include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-// Pixels are little-endian 16-bit words in the bitmap's layout, and Qt reads its 16-bit formats
-// as native words, so the two only agree on a little-endian machine.
-static_assert(std::endian::native == std::endian::little);
-
 namespace {
-
-constexpr WORD kBitsPerPixel = 16;               // the only depth a DIB section is made with
-constexpr DWORD kHeaderSize = 40;                // sizeof(BITMAPINFOHEADER), as biSize must say
-constexpr int kBlackOnWhite = 1;                 // the stretch mode every DC starts in
-constexpr int kHalftone = 4;                     // the highest stretch mode there is
-constexpr std::int64_t kMaxImageBytes = INT_MAX; // biSizeImage and Qt's line arithmetic are ints
-
-int g_nFailDibSections = 0;
-int g_nFailMemoryDCs = 0;
-
-} // namespace
-
-struct GdiObject {
-    std::unique_ptr<std::uint8_t[]> bits;
-    // Declared after the memory it looks at, so that it goes first.
-    QImage view;
-    GdiDC* selectedInto = nullptr;
-    // The last stretched copy, kept so that the next paint of the same size reuses its memory.
-    QImage stretched;
-};
-
-struct GdiDC {
-    QPainter* painter = nullptr; // null for a memory DC
-    GdiObject* bitmap = nullptr;
-    int stretchMode = kBlackOnWhite;
-    PaintCopy* record = nullptr; // where copies onto a window's paint DC are noted
-};
-
-namespace {
-
-// Every live handle, so that a stale or foreign one is refused instead of followed.
-struct LiveHandles {
-    std::unordered_set<const GdiObject*> objects;
-    std::unordered_set<const GdiDC*> dcs;
-};
-
-LiveHandles& Live() {
-    // Never destroyed: an owner with static storage may still free its handles during exit.
-    static LiveHandles* live = new LiveHandles;
-    return *live;
-}
-
-GdiObject* FindObject(HGDIOBJ handle) {
-    return handle != nullptr && Live().objects.contains(handle) ? handle : nullptr;
-}
-
-GdiDC* FindDC(HDC handle) {
-    return handle != nullptr && Live().dcs.contains(handle) ? handle : nullptr;
-}
-
-template <class T> T* Register(std::unordered_set<const T*>& set, std::unique_ptr<T> handle) {
-    try {
-        set.insert(handle.get());
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    return handle.release();
-}
-
-bool IsSupportedFormat(const BITMAPINFO* pbmi, UINT usage) {
-    if (pbmi == nullptr || usage != DIB_RGB_COLORS) {
-        return false;
-    }
-    const BITMAPINFOHEADER& header = pbmi->bmiHeader;
-    return header.biSize == kHeaderSize && header.biWidth > 0 && header.biHeight > 0 &&
-           header.biPlanes == 1 && header.biBitCount == kBitsPerPixel &&
-           header.biCompression == BI_RGB;
-}
-
-bool TakeFault(int& remaining) {
-    if (remaining <= 0) {
-        return false;
-    }
-    --remaining;
-    return true;
-}
 
 // Which source column (or row) each visible destination column (or row) shows, in device
 // pixels. Destination pixel i takes source pixel i x srcSize / destSize, rounded down, as the
@@ -180,17 +96,16 @@ DeviceSpan CopySpan(double scale, double offset, int dest, int destSize, int src
 constexpr int kColourCount = 1 << 15; // every 5-5-5 pixel; bit 15 is ignored
 constexpr std::uint16_t kColourMask = kColourCount - 1;
 
-// The 32-bit colour of every 5-5-5 pixel, each 5-bit channel widened to 8 by repeating its top
-// bits, exactly as Qt converts its 16-bit format: looking a pixel up costs less than converting
-// it, and the picture comes out the same on every 32-bit device.
+// The 32-bit colour of every 5-5-5 pixel, each channel widened as Qt converts its 16-bit format:
+// looking a pixel up costs less than converting it, and the picture comes out the same on every
+// 32-bit device.
 const QRgb* WideColours() {
     // Static storage rather than the heap: the first paint cannot fail for want of memory.
     static const std::array<QRgb, kColourCount> table = [] {
         std::array<QRgb, kColourCount> colours{};
-        auto widen = [](int five) { return (five << 3) | (five >> 2); };
-        for (int pixel = 0; pixel < kColourCount; ++pixel) {
-            colours[static_cast<std::size_t>(pixel)] =
-                qRgb(widen((pixel >> 10) & 31), widen((pixel >> 5) & 31), widen(pixel & 31));
+        for (unsigned pixel = 0; pixel < kColourCount; ++pixel) {
+            colours[pixel] =
+                qRgb(WidenChannel(pixel >> 10), WidenChannel(pixel >> 5), WidenChannel(pixel));
         }
         return colours;
     }();
@@ -326,91 +241,10 @@ void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
 
 } // namespace
 
-HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
-                         void* hSection, DWORD /*offset*/) {
-    if (ppvBits != nullptr) {
-        *ppvBits = nullptr;
-    }
-    if (!IsSupportedFormat(pbmi, usage) || hSection != nullptr) {
-        return nullptr;
-    }
-    if (TakeFault(g_nFailDibSections)) {
-        return nullptr;
-    }
-    const BITMAPINFOHEADER& header = pbmi->bmiHeader;
-    const std::int64_t stride = (std::int64_t{header.biWidth} * 2 + 3) & ~std::int64_t{3};
-    const std::int64_t bytes = stride * header.biHeight;
-    if (bytes > kMaxImageBytes) {
-        return nullptr;
-    }
-    std::unique_ptr<GdiObject> bitmap(new (std::nothrow) GdiObject);
-    if (!bitmap) {
-        return nullptr;
-    }
-    // Zeroed, as fresh section memory is: a picture nobody has written yet is black.
-    bitmap->bits.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(bytes)]());
-    if (!bitmap->bits) {
-        return nullptr;
-    }
-    bitmap->view =
-        QImage(bitmap->bits.get(), header.biWidth, header.biHeight, stride, QImage::Format_RGB555);
-    if (bitmap->view.isNull()) {
-        return nullptr;
-    }
-    void* bits = bitmap->bits.get();
-    HBITMAP handle = Register(Live().objects, std::move(bitmap));
-    if (handle != nullptr && ppvBits != nullptr) {
-        *ppvBits = bits;
-    }
-    return handle;
-}
-
-HDC CreateCompatibleDC(HDC /*hdc*/) {
-    if (TakeFault(g_nFailMemoryDCs)) {
-        return nullptr;
-    }
-    std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
-    return dc ? Register(Live().dcs, std::move(dc)) : nullptr;
-}
-
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
-    GdiDC* dc = FindDC(hdc);
-    if (dc == nullptr || dc->painter != nullptr) {
-        return nullptr;
-    }
-    // Null takes the bitmap out again, which is how a fresh DC's "previous object" goes back.
-    GdiObject* bitmap = FindObject(obj);
-    if (obj != nullptr && bitmap == nullptr) {
-        return nullptr;
-    }
-    if (bitmap != nullptr && bitmap->selectedInto != nullptr && bitmap->selectedInto != dc) {
-        return nullptr;
-    }
-    GdiObject* previous = dc->bitmap;
-    if (previous != nullptr) {
-        previous->selectedInto = nullptr;
-    }
-    dc->bitmap = bitmap;
-    if (bitmap != nullptr) {
-        bitmap->selectedInto = dc;
-    }
-    return previous;
-}
-
-int SetStretchBltMode(HDC hdc, int mode) {
-    GdiDC* dc = FindDC(hdc);
-    if (dc == nullptr || mode < kBlackOnWhite || mode > kHalftone) {
-        return 0;
-    }
-    const int previous = dc->stretchMode;
-    dc->stretchMode = mode;
-    return previous;
-}
-
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
                 int ySrc, int wSrc, int hSrc, DWORD rop) {
-    const GdiDC* target = FindDC(hdcDest);
-    const GdiDC* source = FindDC(hdcSrc);
+    const GdiDC* target = FindGdiDC(hdcDest);
+    const GdiDC* source = FindGdiDC(hdcSrc);
     if (target == nullptr || target->painter == nullptr || !target->painter->isActive() ||
         source == nullptr || source->bitmap == nullptr || rop != SRCCOPY) {
         return FALSE;
@@ -446,52 +280,6 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         }
     }
     return TRUE;
-}
-
-BOOL DeleteDC(HDC hdc) {
-    GdiDC* dc = FindDC(hdc);
-    if (dc == nullptr || dc->painter != nullptr) {
-        return FALSE;
-    }
-    if (dc->bitmap != nullptr) {
-        dc->bitmap->selectedInto = nullptr;
-    }
-    Live().dcs.erase(dc);
-    delete dc;
-    return TRUE;
-}
-
-BOOL DeleteObject(HGDIOBJ obj) {
-    GdiObject* bitmap = FindObject(obj);
-    // A bitmap still selected into a DC stays, or the DC would be left pointing at nothing.
-    if (bitmap == nullptr || bitmap->selectedInto != nullptr) {
-        return FALSE;
-    }
-    Live().objects.erase(bitmap);
-    delete bitmap;
-    return TRUE;
-}
-
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record) {
-    if (painter == nullptr) {
-        return nullptr;
-    }
-    std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
-    if (!dc) {
-        return nullptr;
-    }
-    dc->painter = painter;
-    dc->record = record;
-    return Register(Live().dcs, std::move(dc));
-}
-
-void ReleasePainterDC(HDC hdc) {
-    GdiDC* dc = FindDC(hdc);
-    if (dc == nullptr || dc->painter == nullptr) {
-        return;
-    }
-    Live().dcs.erase(dc);
-    delete dc;
 }
 
 DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size) {
@@ -562,16 +350,4 @@ QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale
                              copy.source.height());
     }
     return {ToInt(x), ToInt(y)};
-}
-
-void FailNextDibSections(int count) {
-    g_nFailDibSections = std::max(count, 0);
-}
-
-void FailNextMemoryDCs(int count) {
-    g_nFailMemoryDCs = std::max(count, 0);
-}
-
-int LiveGdiHandleCount() {
-    return static_cast<int>(Live().objects.size() + Live().dcs.size());
 }
