@@ -4,6 +4,7 @@
 #include "ripple/DropSources.h"
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
+#include "surface/CDibSurface.h"
 #include "ui/DisplayLayout.h"
 
 #include <QImage>
@@ -52,41 +53,23 @@ const std::vector<std::vector<std::uint16_t>>& RainScene() {
     return frames;
 }
 
-// The surface of the dialog in its memory DC, and a window's worth of device pixels.
+// The dialog's surface, and a window's worth of device pixels.
 class CPaintFixture {
 public:
     CPaintFixture(int width, int height) : m_target(width, height, QImage::Format_RGB32) {
-        BITMAPINFO info;
-        std::memset(&info, 0, sizeof info);
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kGrid;
-        info.bmiHeader.biHeight = kGrid;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 16;
-        info.bmiHeader.biCompression = BI_RGB;
-        m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0);
-        m_hDC = CreateCompatibleDC(nullptr);
-        SelectObject(m_hDC, m_hBitmap);
+        m_surface.Create(kGrid, kGrid, 0);
         m_target.fill(0);
     }
-    ~CPaintFixture() {
-        DeleteDC(m_hDC);
-        DeleteObject(m_hBitmap);
-    }
-    CPaintFixture(const CPaintFixture&) = delete;
-    CPaintFixture& operator=(const CPaintFixture&) = delete;
 
     // The next frame of the scene into the surface, as the timer's synthesis leaves it.
     void NextFrame() {
         const auto& frames = RainScene();
         const auto& frame = frames[m_nFrame % frames.size()];
-        std::memcpy(m_pBits, frame.data(), frame.size() * sizeof frame[0]);
+        std::memcpy(m_surface.m_pBits, frame.data(), frame.size() * sizeof frame[0]);
         ++m_nFrame;
     }
 
-    void* m_pBits = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HDC m_hDC = nullptr;
+    CDibSurface m_surface;
     QImage m_target;
     std::size_t m_nFrame = 0;
 };
@@ -99,8 +82,8 @@ void BM_FullPaint(benchmark::State& state) {
     HDC hdc = CreatePainterDC(&painter);
     for (auto _ : state) {
         fixture.NextFrame();
-        StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_hDC, 0, 0, kGrid, kGrid,
-                   SRCCOPY);
+        StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_surface.m_hMemDC, 0, 0,
+                   kGrid, kGrid, SRCCOPY);
         benchmark::DoNotOptimize(fixture.m_target.constBits());
     }
     ReleasePainterDC(hdc);
@@ -119,7 +102,8 @@ void BM_ChangedPaint(benchmark::State& state) {
     for (auto _ : state) {
         fixture.NextFrame();
         QRegion region;
-        for (const CellRect& cells : changes.Compare(fixture.m_pBits, kStride, kGrid, kGrid)) {
+        for (const CellRect& cells :
+             changes.Compare(fixture.m_surface.m_pBits, kStride, kGrid, kGrid)) {
             const RECT rc = CellsOnScreen(display, kGrid, kGrid, cells);
             region += QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
             painted += static_cast<double>(rc.right - rc.left) * (rc.bottom - rc.top);
@@ -130,8 +114,8 @@ void BM_ChangedPaint(benchmark::State& state) {
         }
         // The paint the window system sends is clipped to what was invalidated.
         painter.setClipRegion(region);
-        StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_hDC, 0, 0, kGrid, kGrid,
-                   SRCCOPY);
+        StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_surface.m_hMemDC, 0, 0,
+                   kGrid, kGrid, SRCCOPY);
         painter.setClipping(false);
         benchmark::DoNotOptimize(fixture.m_target.constBits());
     }
