@@ -15,16 +15,21 @@
 #include <QApplication>
 #include <QBackingStore>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -103,6 +108,105 @@ QRgb ScreenColour(WORD pixel) {
     return one.pixel(0, 0) & 0xFFFFFF;
 }
 
+struct FreeReply {
+    void operator()(void* pReply) const { std::free(pReply); }
+};
+template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
+
+// Every request sent before this one has been handled once its answer is back: the server
+// handles one connection's requests in order.
+void RoundTrip(xcb_connection_t* pConnection) {
+    Reply<xcb_get_input_focus_reply_t>(
+        xcb_get_input_focus_reply(pConnection, xcb_get_input_focus(pConnection), nullptr));
+}
+
+// The device pixels the X server holds for a rectangle of a top-level window, in RGB32; a null
+// image, and why in what, when the server cannot give them or gives them in a form not handled.
+QImage ServerPixels(xcb_connection_t* pConnection, xcb_window_t window, const QRect& rect,
+                    std::string& what) {
+    const xcb_setup_t* pSetup = xcb_get_setup(pConnection);
+    const xcb_screen_t* pScreen = xcb_setup_roots_iterator(pSetup).data;
+    const Reply<xcb_translate_coordinates_reply_t> place(xcb_translate_coordinates_reply(
+        pConnection, xcb_translate_coordinates(pConnection, window, pScreen->root, 0, 0), nullptr));
+    const Reply<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        pConnection, xcb_get_window_attributes(pConnection, window), nullptr));
+    if (place == nullptr || attributes == nullptr) {
+        what = "the X server does not know the window";
+        return {};
+    }
+    // The server gives only what lies on the screen.
+    const QRect onScreen = rect.translated(place->dst_x, place->dst_y);
+    if (!QRect(0, 0, pScreen->width_in_pixels, pScreen->height_in_pixels).contains(onScreen)) {
+        return {};
+    }
+    const xcb_visualtype_t* pVisual = nullptr;
+    for (auto depths = xcb_screen_allowed_depths_iterator(pScreen); depths.rem != 0;
+         xcb_depth_next(&depths)) {
+        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem != 0;
+             xcb_visualtype_next(&visuals)) {
+            if (visuals.data->visual_id == attributes->visual) {
+                pVisual = visuals.data;
+            }
+        }
+    }
+    const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
+        pConnection,
+        xcb_get_image(pConnection, XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                      static_cast<std::int16_t>(rect.x()), static_cast<std::int16_t>(rect.y()),
+                      static_cast<std::uint16_t>(rect.width()),
+                      static_cast<std::uint16_t>(rect.height()), ~0U),
+        nullptr));
+    int bitsPerPixel = 0;
+    for (auto formats = xcb_setup_pixmap_formats_iterator(pSetup); formats.rem != 0;
+         xcb_format_next(&formats)) {
+        if (image != nullptr && formats.data->depth == image->depth) {
+            bitsPerPixel = formats.data->bits_per_pixel;
+        }
+    }
+    const auto bytes = static_cast<std::size_t>(rect.width()) * rect.height() * 4;
+    std::ostringstream out;
+    if (image == nullptr) {
+        out << "the X server gave no image of the window at " << onScreen.x() << ", "
+            << onScreen.y();
+    } else if (pVisual == nullptr || pVisual->_class != XCB_VISUAL_CLASS_TRUE_COLOR ||
+               pVisual->red_mask != 0xFF0000 || pVisual->green_mask != 0xFF00 ||
+               pVisual->blue_mask != 0xFF || bitsPerPixel != 32 ||
+               pSetup->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST ||
+               static_cast<std::size_t>(xcb_get_image_data_length(image.get())) != bytes) {
+        out << "the window's pixels come in a form the look does not read: visual class "
+            << (pVisual != nullptr ? pVisual->_class : -1) << std::hex << ", masks "
+            << (pVisual != nullptr ? pVisual->red_mask : 0) << " "
+            << (pVisual != nullptr ? pVisual->green_mask : 0) << " "
+            << (pVisual != nullptr ? pVisual->blue_mask : 0) << std::dec << ", " << bitsPerPixel
+            << " bits a pixel, byte order " << int{pSetup->image_byte_order};
+    }
+    what = out.str();
+    if (!what.empty()) {
+        return {};
+    }
+    // Little-endian 0x00RRGGBB words are RGB32's own layout.
+    QImage pixels(rect.size(), QImage::Format_RGB32);
+    std::memcpy(pixels.bits(), xcb_get_image_data(image.get()), bytes);
+    return pixels;
+}
+
+// The first device pixel where two RGB32 pictures of one size differ, or (-1, -1).
+QPoint FirstDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return {0, 0};
+    }
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* pA = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* pB = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if ((pA[x] & 0xFFFFFF) != (pB[x] & 0xFFFFFF)) {
+                return {x, y};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
 QtMessageHandler g_previousHandler = nullptr;
 
 // The offscreen platform says, for every menu it opens, that it cannot raise it or grab the
@@ -122,6 +226,7 @@ CDialogEventFuzzer::CDialogEventFuzzer(std::uint32_t seed)
     : m_events(seed), m_rainSource(seed ^ kRainSeedMix), m_nSeed(seed), m_tick(0) {}
 
 CDialogEventFuzzer::~CDialogEventFuzzer() {
+    QObject::disconnect(m_stateWatch);
     if (m_bOwnsDialog && m_pOwnDlg != nullptr && IsWindow(m_pOwnDlg->m_hWnd)) {
         m_pOwnDlg->DestroyWindow();
     }
@@ -187,6 +292,21 @@ void CDialogEventFuzzer::Attach(CRippleDlg* pDlg) {
     if (auto* pStretch = qobject_cast<QAbstractButton*>(Item(IDC_STRETCH))) {
         QObject::connect(pStretch, &QAbstractButton::clicked, pStretch,
                          [this] { m_bRelaidOut = true; });
+    }
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        // The server shows a look only if all of it lies on the screen: the window's corner at
+        // the screen's leaves room for the largest.
+        m_pClient->window()->move(0, 0);
+    }
+    // Qt on X without a window manager may hear from the server that the window is minimised
+    // only after the same event re-laid it out at a new size: that size is the layout's.
+    QObject::disconnect(m_stateWatch);
+    if (QWindow* pHandle = m_pClient->windowHandle()) {
+        m_stateWatch = QObject::connect(pHandle, &QWindow::windowStateChanged, pHandle, [this] {
+            if (m_pDlg != nullptr && m_pDlg->IsIconic() == FALSE) {
+                NoteLayoutSize();
+            }
+        });
     }
     Settle();
     m_bRelaidOut = true;
@@ -705,41 +825,69 @@ bool CDialogEventFuzzer::DoLook() {
         return true;
     }
     ++m_counts.looks;
+    QWidget* pWindow = m_pClient->window();
+    const qreal ratio = pWindow->devicePixelRatio();
+    const QPoint at = m_pClient->mapTo(pWindow, QPoint(0, 0));
+    const QRect device(QPoint(qRound(at.x() * ratio), qRound(at.y() * ratio)),
+                       QSize(qRound(cw * ratio), qRound(ch * ratio)));
     // Paints still waiting would make the two pictures differ for no fault of the painting.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-    // What the window's backing store holds is what the screen gets.
-    QWidget* pWindow = m_pClient->window();
-    QBackingStore* pStore = pWindow->backingStore();
-    QPaintDevice* pDevice = pStore != nullptr ? pStore->paintDevice() : nullptr;
-    if (pDevice == nullptr || pDevice->devType() != QInternal::Image) {
-        return Fail("the window has no backing store to look at");
-    }
-    const auto& store = *static_cast<const QImage*>(pDevice);
-    const qreal ratio = store.devicePixelRatio();
-    const QPoint at = m_pClient->mapTo(pWindow, QPoint(0, 0));
-    const QImage shown = store
-                             .copy(QRect(QPoint(qRound(at.x() * ratio), qRound(at.y() * ratio)),
-                                         QSize(qRound(cw * ratio), qRound(ch * ratio))))
-                             .convertToFormat(QImage::Format_RGB32);
     const QImage whole = m_pClient->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage shown;
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        // On X what the screen shows is what the server holds, whoever drew it there. A window
+        // just mapped is painted only once Qt has heard of its exposure, which comes back from
+        // the server a little later, so the look waits for the pictures to agree.
+        auto* pX11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        xcb_connection_t* pConnection = pX11 != nullptr ? pX11->connection() : nullptr;
+        if (pConnection == nullptr) {
+            return Fail("there is no connection to the X server to look through");
+        }
+        std::string what;
+        static_cast<void>(QTest::qWaitFor(
+            [&] {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+                RoundTrip(pConnection);
+                shown = ServerPixels(pConnection, static_cast<xcb_window_t>(pWindow->winId()),
+                                     device, what);
+                return shown.isNull() || FirstDifference(shown, whole).x() < 0 ||
+                       m_pDlg->IsIconic();
+            },
+            kWaitMs));
+        if (!what.empty()) {
+            return Fail(what);
+        }
+        if (shown.isNull()) {
+            ++m_counts.looksOffScreen;
+            return true;
+        }
+        if (m_pDlg->IsIconic()) {
+            // Qt took word from the server, while the look waited, that the window is minimised.
+            return true;
+        }
+    } else {
+        // What the window's backing store holds is what the screen gets.
+        QBackingStore* pStore = pWindow->backingStore();
+        QPaintDevice* pDevice = pStore != nullptr ? pStore->paintDevice() : nullptr;
+        if (pDevice == nullptr || pDevice->devType() != QInternal::Image) {
+            return Fail("the window has no backing store to look at");
+        }
+        shown =
+            static_cast<const QImage*>(pDevice)->copy(device).convertToFormat(QImage::Format_RGB32);
+    }
     if (shown.size() != whole.size()) {
         std::ostringstream out;
         out << "the screen holds " << shown.width() << " x " << shown.height()
             << " pixels of the window, a paint of it " << whole.width() << " x " << whole.height();
         return Fail(out.str());
     }
-    for (int y = 0; y < whole.height(); ++y) {
-        const auto* pShown = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-        const auto* pWhole = reinterpret_cast<const QRgb*>(whole.constScanLine(y));
-        for (int x = 0; x < whole.width(); ++x) {
-            if ((pShown[x] & 0xFFFFFF) != (pWhole[x] & 0xFFFFFF)) {
-                std::ostringstream out;
-                out << "the screen at device pixel (" << x << ", " << y << ") shows " << std::hex
-                    << (pShown[x] & 0xFFFFFF) << ", a paint of the whole window "
-                    << (pWhole[x] & 0xFFFFFF);
-                return Fail(out.str());
-            }
-        }
+    const QPoint differs = FirstDifference(shown, whole);
+    if (differs.x() >= 0) {
+        std::ostringstream out;
+        out << "the screen at device pixel (" << differs.x() << ", " << differs.y() << ") shows "
+            << std::hex << (shown.pixel(differs) & 0xFFFFFF) << ", a paint of the whole window "
+            << (whole.pixel(differs) & 0xFFFFFF);
+        return Fail(out.str());
     }
 
     if (!HasSurface() || IsChecked(IDC_STRETCH)) {

@@ -6,6 +6,8 @@
 
 #include "ui/CRippleDlg.h"
 
+#include <QMetaObject>
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -38,7 +40,8 @@ public:
         long aboutBoxes = 0;
         long closes = 0; // the dialog closed and a new one opened
         long allocationFaults = 0;
-        long looks = 0; // screens compared with a whole paint and with the surface
+        long looks = 0;          // screens compared with a whole paint and with the surface
+        long looksOffScreen = 0; // of those, on X, windows the server could not show whole
     };
 
     explicit CDialogEventFuzzer(std::uint32_t seed);
@@ -126,6 +129,7 @@ private:
     CRippleDlg* m_pDlg = nullptr;
     QWidget* m_pClient = nullptr;
     bool m_bOwnsDialog = false;
+    QMetaObject::Connection m_stateWatch; // notes the layout's size as the window is minimised
 
     // The client size the dialog's layout last worked from: a minimised window, or one sized to
     // nothing, keeps the layout it had.

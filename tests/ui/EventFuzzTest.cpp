@@ -56,11 +56,12 @@ TEST(EventFuzz, SeededRunsKeepEveryInvariantAfterEveryEvent) {
                     "%ld drops, %ld resizes, "
                     "%ld minimises, %ld size choices, %ld toggles, %ld Enter/Escape, "
                     "%ld system commands (%ld About boxes), %ld closes, %ld allocation faults, "
-                    "%ld screen looks; peak memory %ld MB\n",
+                    "%ld screen looks (%ld off the X screen); peak memory %ld MB\n",
                     seed, n.events, seconds, n.ticks, n.framesChecked, n.framesSkipped,
                     n.rainyTicks, n.driftingTicks, n.wraps, n.clicks, n.dropsAdded, n.resizes,
                     n.minimises, n.sizeChoices, n.toggles, n.keys, n.systemCommands, n.aboutBoxes,
-                    n.closes, n.allocationFaults, n.looks, PeakResidentKilobytes() / 1024);
+                    n.closes, n.allocationFaults, n.looks, n.looksOffScreen,
+                    PeakResidentKilobytes() / 1024);
         std::fflush(stdout);
         ASSERT_TRUE(ok) << fuzzer.Failure() << "\nreplay: ONDELINE_FUZZ_SEED=" << seed
                         << " ONDELINE_FUZZ_EVENTS=" << n.events;
