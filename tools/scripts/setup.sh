@@ -22,7 +22,7 @@ test_packages=(
   valgrind
   desktop-file-utils appstream man-db librsvg2-bin
   dpkg-dev lintian
-  xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
+  xvfb xauth openbox xdotool wmctrl x11-utils imagemagick libxcb1-dev
   sway grim wtype libwayland-dev
 )
 
