@@ -47,7 +47,10 @@ CPaintDC::CPaintDC(CWnd* pWnd) {
     // As the window system's paint DC is, this one is clipped to the part of the window that
     // needs painting, so that a copy onto it knows how little it has to do.
     m_pState->painter.setClipRegion(window->paintEvent->region());
-    m_hDC = CreatePainterDC(&m_pState->painter, &window->lastCopy);
+    if (window->xPicture == nullptr) {
+        window->xPicture = CXPictureWindow::Create(window->widget);
+    }
+    m_hDC = CreatePainterDC(&m_pState->painter, &window->lastCopy, window->xPicture.get());
     if (m_hDC == nullptr) {
         m_pState->painter.end();
         delete m_pState;
@@ -56,6 +59,9 @@ CPaintDC::CPaintDC(CWnd* pWnd) {
     }
     window->painter = &m_pState->painter;
     PaintDCs()[m_hDC] = &m_pState->painter;
+    if (window->xPicture != nullptr) {
+        window->xPicture->BeginPaint();
+    }
 }
 
 CPaintDC::~CPaintDC() {
@@ -68,6 +74,9 @@ CPaintDC::~CPaintDC() {
     if (WindowObject* window = FindWindowObject(m_hWnd);
         window != nullptr && window->painter == &m_pState->painter) {
         window->painter = nullptr;
+        if (window->xPicture != nullptr) {
+            window->xPicture->EndPaint();
+        }
     }
     m_pState->painter.end();
     delete m_pState;

@@ -177,7 +177,7 @@ BOOL DeleteObject(HGDIOBJ obj) {
     return TRUE;
 }
 
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record) {
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record, CXPictureWindow* screen) {
     if (painter == nullptr) {
         return nullptr;
     }
@@ -187,6 +187,7 @@ HDC CreatePainterDC(QPainter* painter, PaintCopy* record) {
     }
     dc->painter = painter;
     dc->record = record;
+    dc->screen = screen;
     return Register(Live().dcs, std::move(dc));
 }
 

@@ -11,13 +11,22 @@
 #include <QTransform>
 
 #include <cstdint>
+#include <vector>
 
+class CXPictureWindow;
 class QPainter;
 
 // One axis of a rectangle among a device's pixels.
 struct DeviceSpan {
     std::int64_t first = 0;
     std::int64_t size = 0;
+};
+
+// Which source column (or row) each visible destination column (or row) of a copy shows, in
+// device pixels: those from first on, side by side.
+struct AxisMap {
+    int first = 0;
+    std::vector<int> sources;
 };
 
 // Where a logical position and length land among device pixels, for a painter whose logical to
@@ -50,8 +59,10 @@ QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale
 
 // A device context that draws with an existing painter; null for a null painter. The painter
 // must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own. When record is
-// given, each copy notes there where it went; it must outlive the DC too.
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr);
+// given, each copy notes there where it went; it must outlive the DC too. When screen is given,
+// a copy that lands on the screen goes to it instead, if it can take it.
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr,
+                    CXPictureWindow* screen = nullptr);
 // Ends a DC made by CreatePainterDC; the painter itself stays open. Other DCs are left alone.
 void ReleasePainterDC(HDC hdc);
 

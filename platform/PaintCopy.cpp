@@ -1,3 +1,4 @@
+#include "platform/CXPictureWindow.h"
 #include "platform/GdiHandles.h"
 #include "ripple/PixelFormat.h"
 
@@ -30,11 +31,6 @@ namespace {
 // evenly, and the first pixel is always the source's first, so the picture's top-left corner is
 // never lost. Destination pixels whose source lies outside the bitmap are left out; since the
 // mapping only ever moves forward, the ones kept are side by side, starting at first.
-struct AxisMap {
-    int first = 0;
-    std::vector<int> sources;
-};
-
 AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visibleFrom,
                 int visibleTo) {
     AxisMap map;
@@ -54,19 +50,24 @@ AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visib
     return map;
 }
 
+// All of the painter's device, in device pixels. The engine's device is the one that holds the
+// pixels (a widget's backing store, or the image a widget is rendered into), measured in device
+// pixels whatever its scale.
+QRect DeviceArea(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    return device != nullptr ? QRect(0, 0, device->width(), device->height()) : QRect();
+}
+
 // The parts of the painter's device that can show anything, in device pixels, so that a huge
 // destination costs no more than the device it lands on: the device, cut to each rectangle of
 // the painter's clip. A paint of a few changed patches then widens and copies those patches
 // alone, not the box round them.
 std::vector<QRect> VisibleAreas(const QPainter& painter, const QTransform& toDevice) {
-    // The engine's device is the one that holds the pixels (a widget's backing store, or the
-    // image a widget is rendered into), measured in device pixels whatever its scale.
-    const QPaintEngine* engine = painter.paintEngine();
-    const QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
-    if (device == nullptr) {
+    const QRect area = DeviceArea(painter);
+    if (area.isEmpty()) {
         return {};
     }
-    const QRect area(0, 0, device->width(), device->height());
     if (!painter.hasClipping()) {
         return {area};
     }
@@ -270,7 +271,18 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     }
     GdiObject& bitmap = *source->bitmap;
     const QImage& picture = bitmap.view;
-    for (const QRect& visible : VisibleAreas(painter, toDevice)) {
+    const std::vector<QRect> areas = VisibleAreas(painter, toDevice);
+    if (target->screen != nullptr && target->screen->Serves(painter)) {
+        const QRect device = DeviceArea(painter);
+        const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), device.left(),
+                                        device.left() + device.width());
+        const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), device.top(),
+                                     device.top() + device.height());
+        if (target->screen->Show(picture, columns, rows, areas)) {
+            return TRUE;
+        }
+    }
+    for (const QRect& visible : areas) {
         const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), visible.left(),
                                         visible.left() + visible.width());
         const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), visible.top(),

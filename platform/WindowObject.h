@@ -5,6 +5,7 @@
 // per window. It is the lowest layer of the windows: it calls nothing above it, and those above
 // find their record by handle whenever they need it.
 
+#include "platform/CXPictureWindow.h"
 #include "platform/GdiQt.h"
 #include "platform/MenuObject.h"
 #include "platform/WinUser.h"
@@ -63,7 +64,9 @@ struct WindowObject {
     // an erase: a paint of the unerased part alone leaves the background as it is.
     QRegion unerased;
     bool eraseAsked = false;
-    PaintCopy lastCopy;      // where the last picture went, to place clicks on it
+    PaintCopy lastCopy; // where the last picture went, to place clicks on it
+    // Under X, the window the server draws the picture in; made at the first paint.
+    std::unique_ptr<CXPictureWindow> xPicture;
     UINT lastSizeType = ~0U; // the last WM_SIZE sent, so that repeats are left out
     int lastCx = -1;
     int lastCy = -1;
