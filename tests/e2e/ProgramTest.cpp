@@ -248,6 +248,16 @@ TEST_P(OndelineProgramScaled, ResizingTheWindowMovesTheFrameWithIt) {
     EXPECT_EQ(after.calmBounds.size(), before.calmBounds.size() + growth);
 }
 
+// The server keeps no copy of a window that is off the screen: what the water showed must be
+// drawn again when it comes back, though nothing in it has changed.
+TEST_F(OndelineProgram, TheWaterComesBackWholeAfterTheWindowIsMinimised) {
+    WaitForCalmGrid("before", kStartGrid);
+    Run("xdotool windowminimize --sync " + m_window);
+    Run("xdotool windowactivate --sync " + m_window);
+    const WaterPicture after = WaitForCalmGrid("after", kStartGrid);
+    EXPECT_EQ(after.calmCount, kStartGrid * kStartGrid);
+}
+
 TEST_F(OndelineProgram, TheSystemMenuOpensTheAboutBox) {
     WaitForCalmGrid("calm", kStartGrid);
     Key("shift+F10");
