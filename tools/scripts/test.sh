@@ -5,13 +5,23 @@
 # sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-bash "$here/setup.sh" --tests
-bash "$here/build.sh"
+
+# Runs one step and says how long it took, so that a run that grows shows where.
+step() {
+  local name="$1" start
+  shift
+  start=$(date +%s)
+  "$@"
+  echo "test.sh: $name took $(($(date +%s) - start)) s"
+}
+
+step set-up bash "$here/setup.sh" --tests
+step build bash "$here/build.sh"
 
 cd "$here/../../build"
-ctest --output-on-failure -j "$(nproc)" --timeout 900
+step ctest ctest --output-on-failure -j "$(nproc)" --timeout 900
 
-bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
-bash "$here/package-test.sh" "$here/../../build"
-bash "$here/memcheck.sh"
-bash "$here/sanitize.sh"
+step fuzz bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
+step package bash "$here/package-test.sh" "$here/../../build"
+step memcheck bash "$here/memcheck.sh"
+step sanitizers bash "$here/sanitize.sh"
