@@ -111,7 +111,12 @@ bool CXPictureWindow::Serves(const QPainter& painter) const {
     }
     const QPaintEngine* engine = painter.paintEngine();
     QBackingStore* store = m_pWidget->backingStore();
-    return engine != nullptr && store != nullptr && engine->paintDevice() == store->paintDevice();
+    // A store that was never sized has no pixels yet, and on a scaled screen Qt 6.4 cannot even
+    // be asked for them; no paint of the window has reached the screen through it then.
+    if (engine == nullptr || store == nullptr || store->size().isEmpty()) {
+        return false;
+    }
+    return engine->paintDevice() == store->paintDevice();
 }
 
 void CXPictureWindow::BeginPaint() {
