@@ -183,12 +183,7 @@ bool CXPictureWindow::nativeEventFilter(const QByteArray& eventType, void* messa
                       m_shown.begin() + static_cast<std::ptrdiff_t>(row + lastColumn + 1),
                       kUnknown);
         }
-        if (m_pWidget != nullptr) {
-            const qreal ratio = m_pWidget->devicePixelRatioF();
-            const QRectF device(exposed.translated(m_rcPlace.topLeft()));
-            m_pWidget->update(
-                QRectF(device.topLeft() / ratio, device.size() / ratio).toAlignedRect());
-        }
+        RepaintWidget(exposed.translated(m_rcPlace.topLeft()));
     }
     return true;
 }
@@ -317,6 +312,17 @@ void CXPictureWindow::Forget() {
     std::fill(m_shown.begin(), m_shown.end(), kUnknown);
 }
 
+// Asks the widget to paint again the logical pixels over device, some of the widget window's
+// device pixels.
+void CXPictureWindow::RepaintWidget(const QRect& device) {
+    if (m_pWidget == nullptr) {
+        return;
+    }
+    const qreal ratio = m_pWidget->devicePixelRatioF();
+    const QRectF area(device);
+    m_pWidget->update(QRectF(area.topLeft() / ratio, area.size() / ratio).toAlignedRect());
+}
+
 // Takes the window off the screen, so that the widget's own pixels show there again; they were
 // not kept up to date beneath it, so that part of the widget is painted afresh.
 void CXPictureWindow::Hide() {
@@ -327,11 +333,7 @@ void CXPictureWindow::Hide() {
     xcb_flush(m_pConnection);
     m_bMapped = false;
     Forget();
-    if (m_pWidget != nullptr) {
-        const qreal ratio = m_pWidget->devicePixelRatioF();
-        const QRectF device(m_rcPlace);
-        m_pWidget->update(QRectF(device.topLeft() / ratio, device.size() / ratio).toAlignedRect());
-    }
+    RepaintWidget(m_rcPlace);
 }
 
 // The cells of row that some area (the window's pixels) touches, left to right, each once.

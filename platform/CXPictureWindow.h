@@ -70,6 +70,7 @@ private:
     bool Place(const AxisMap& columns, const AxisMap& rows);
     void Forget();
     void Hide();
+    void RepaintWidget(const QRect& device);
     // A span of cells of one row that the paint's clip touches.
     struct CellRange {
         int first = 0;
