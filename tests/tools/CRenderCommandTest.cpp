@@ -27,7 +27,8 @@ struct Outcome {
 };
 
 // Runs the command in this process with the given standard input.
-Outcome RunCommand(std::vector<std::string> args, const std::string& input = "") {
+Outcome RunCommand(std::vector<std::string> args, const std::string& input = "",
+                   CRenderCommand::Terminals terminals = {}) {
     args.insert(args.begin(), "ondeline-render");
     std::vector<const char*> argv;
     for (const std::string& arg : args) {
@@ -36,7 +37,7 @@ Outcome RunCommand(std::vector<std::string> args, const std::string& input = "")
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    CRenderCommand command(in, out, err);
+    CRenderCommand command(in, out, err, terminals);
     Outcome outcome;
     outcome.exitCode = command.Run(static_cast<int>(argv.size()), argv.data());
     outcome.out = out.str();
@@ -146,7 +147,7 @@ TEST(RenderCommand, ReportsAScriptFaultByLineAndWritesNothing) {
     script += "now 4294967296\n";
     const Outcome outcome = RunCommand({"--dump", "--png", folder.File("x.png")}, script);
     EXPECT_EQ(outcome.exitCode, 2);
-    EXPECT_EQ(outcome.err, "40: tick \"4294967296\" is out of range 0..4294967295\n");
+    EXPECT_EQ(outcome.err, "-:40: tick \"4294967296\" is out of range 0..4294967295\n");
     EXPECT_EQ(outcome.out, "");
     EXPECT_TRUE(folder.Names().empty());
 }
@@ -179,8 +180,8 @@ TEST(RenderCommand, WritesOneFrameAsPngToStandardOutputAndRefusesSeveral) {
 
     outcome = RunCommand({"--png=-", "--gif", folder.File("two.gif")}, kTwoFrames);
     EXPECT_EQ(outcome.exitCode, 2);
-    EXPECT_EQ(outcome.err, "ondeline-render: --png - writes one frame to standard output, but the "
-                           "script has 2 frames; give --png a file name to write them all\n");
+    EXPECT_EQ(outcome.err, "-:4: a second \"now\" line, but --png - writes one frame to standard "
+                           "output; give --png a file name to write them all\n");
     EXPECT_EQ(outcome.out, "");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"one.png"});
 }
@@ -199,14 +200,46 @@ TEST(RenderCommand, ReportsAScriptThatCannotBeRead) {
               "ondeline-render: cannot read " + folder.Path().string() + ": it is a folder\n");
 }
 
-TEST(RenderCommand, SaysSoWhenTheScriptHasNoFrames) {
+// Nothing that was asked for can be written, so it is a fault, named where the script ends.
+TEST(RenderCommand, RefusesAScriptWithoutFrames) {
     CScratchFolder folder;
-    const Outcome outcome =
-        RunCommand({"--png", folder.File("none.png"), "--stats"}, "grid 20 20\n");
+    WriteFile(folder.File("still.scene"), "grid 20 20\n# no frame\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+        std::string where;
+    };
+    for (const Case& c :
+         {Case{{"--png", folder.File("none.png"), "--stats"}, "grid 20 20\n", "-:1"},
+          Case{{"--dump"}, "", "-:1"},
+          Case{{"--gif", folder.File("none.gif"), folder.File("still.scene")},
+               "",
+               folder.File("still.scene") + ":2"}}) {
+        const Outcome outcome = RunCommand(c.args, c.input);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_EQ(outcome.err, c.where +
+                                   ": the script has no \"now\" line, so there are no frames to "
+                                   "write\n");
+        EXPECT_EQ(outcome.out, "");
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"still.scene"});
+}
+
+// A terminal shows neither a picture's bytes nor why the program waits, so both are said.
+TEST(RenderCommand, MindsTheTerminal) {
+    Outcome outcome = RunCommand({"--png", "-"}, kTwoFrames, {.bInput = false, .bOutput = true});
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.err, std::string("ondeline-render: --png - would pour the image's bytes onto "
+                                       "the terminal; send standard output to a file or a "
+                                       "program (> water.png, or | display -)\n") +
+                               kHint);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(RunCommand({"--dump"}, kTwoFrames, {.bInput = false, .bOutput = true}).exitCode, 0);
+
+    outcome = RunCommand({"--dump"}, kTwoFrames, {.bInput = true, .bOutput = false});
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(outcome.err, "ondeline-render: the script has no \"now\" line, so there are no "
-                           "frames to write\nframes 0, mean synthesis time 0.0 us\n");
-    EXPECT_TRUE(folder.Names().empty());
+    EXPECT_EQ(outcome.err, "ondeline-render: reading the script from standard input; end it with "
+                           "Ctrl+D on a line of its own\n");
 }
 
 TEST(RenderCommand, LeavesNoFilesWhenTheOutputCannotBeWritten) {
@@ -254,7 +287,7 @@ TEST(RenderCommand, RefusesAGifOfFramesThatDoNotMoveOnInTime) {
     const Outcome outcome = RunCommand(
         {"--gif", folder.File("still.gif"), "--png", folder.File("still.png"), "--dump"}, script);
     EXPECT_EQ(outcome.exitCode, 2);
-    EXPECT_EQ(outcome.err, "4: tick 1000 repeats the frame before; the frames of a GIF must "
+    EXPECT_EQ(outcome.err, "-:4: tick 1000 repeats the frame before; the frames of a GIF must "
                            "follow each other in time\n");
     EXPECT_EQ(outcome.out, "");
     EXPECT_TRUE(folder.Names().empty());
@@ -325,8 +358,15 @@ TEST(RenderCommandProgram, ExitsWithStatusTwoAndNoFilesOnBadInput) {
     CScratchFolder folder;
     Outcome outcome = RunBinary(folder, "--png out.png", "now 1\nnow 2\nsplash 3\n");
     EXPECT_EQ(outcome.exitCode, 2);
-    EXPECT_EQ(outcome.err.rfind("3: unknown directive \"splash\"", 0), 0u) << outcome.err;
+    EXPECT_EQ(outcome.err.rfind("-:3: unknown directive \"splash\"", 0), 0u) << outcome.err;
     EXPECT_TRUE(folder.Names().empty());
+
+    WriteFile(folder.File("bad.scene"), "grid 5 100\n");
+    outcome = RunBinary(folder, "--png out.png bad.scene");
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.err, "bad.scene:1: width \"5\" is out of range 10..4096\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"bad.scene"});
+    std::filesystem::remove(folder.File("bad.scene"));
 
     outcome = RunBinary(folder, "--png missing/out.png", kTwoFrames);
     EXPECT_EQ(outcome.exitCode, 2);
@@ -337,6 +377,21 @@ TEST(RenderCommandProgram, ExitsWithStatusTwoAndNoFilesOnBadInput) {
     outcome = RunBinary(folder, "--dump --nonsense", kTwoFrames);
     EXPECT_EQ(outcome.exitCode, 2);
     EXPECT_EQ(outcome.err, std::string("ondeline-render: unknown option --nonsense\n") + kHint);
+}
+
+// Standard output on a real terminal, made by script(1).
+TEST(RenderCommandProgram, WillNotWriteAPngOntoATerminal) {
+    CScratchFolder folder;
+    WriteFile(folder.File("one.scene"), "now 1000\n");
+    const std::string command = "cd '" + folder.Path().string() + "' && script -qec \"'" +
+                                ONDELINE_RENDER_BINARY +
+                                "' --png - one.scene\" /dev/null </dev/null >terminal.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+    const std::string shown = ReadFile(folder.File("terminal.txt"));
+    EXPECT_NE(shown.find("would pour the image's bytes onto the terminal"), std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.find("PNG"), std::string::npos) << "the image reached the terminal";
 }
 
 TEST(RenderCommandProgram, RendersTheDemoScene) {

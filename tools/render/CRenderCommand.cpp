@@ -6,6 +6,7 @@
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/CSceneScript.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,8 @@
 #include <optional>
 #include <ostream>
 #include <system_error>
+#include <variant>
+#include <vector>
 
 #ifndef ONDELINE_VERSION
 #error "ONDELINE_VERSION must be defined by the build"
@@ -80,13 +83,28 @@ separated by spaces or tabs. TICK is a millisecond tick, a whole number 0..42949
                     frame: Drift moves them, and drops older than 15 s retire.
 
 The whole script is checked before anything is written; a fault gives one message
-"LINE: what is wrong" and no output. Images are written to temporary files beside their names
-and renamed into place only when every frame is done, so a failed run leaves no files. A
-script without a "now" line renders nothing, and says so.
-Exit status: 0 on success, 2 on any error.
+"SCRIPT:LINE: what is wrong" ("-" for standard input) and no output, and so does a script
+without a "now" line. Images are written to temporary files beside their names and renamed
+into place only when every frame is done, so a failed run leaves no files.
+Exit status: 0 when every frame was written (or the help or version shown), 2 on any fault.
 )";
 
 constexpr char kHint[] = "Try 'ondeline-render --help' for more information.";
+// Said before waiting on a terminal, where a silent wait looks like a hang.
+constexpr char kTypingHint[] =
+    "ondeline-render: reading the script from standard input; end it with Ctrl+D on a line of "
+    "its own";
+
+// The line of the script's second frame; 0 when it has fewer.
+int SecondFrameLine(const std::vector<SceneDirective>& directives) {
+    int frames = 0;
+    for (const SceneDirective& directive : directives) {
+        if (std::holds_alternative<NowDirective>(directive.action) && ++frames == 2) {
+            return directive.line;
+        }
+    }
+    return 0;
+}
 
 bool ParseScale(const std::string& text, int& scale) {
     if (text.empty() || text.size() > 2 ||
@@ -99,8 +117,9 @@ bool ParseScale(const std::string& text, int& scale) {
 
 } // namespace
 
-CRenderCommand::CRenderCommand(std::istream& in, std::ostream& out, std::ostream& err)
-    : m_in(in), m_out(out), m_err(err) {}
+CRenderCommand::CRenderCommand(std::istream& in, std::ostream& out, std::ostream& err,
+                               Terminals terminals)
+    : m_in(in), m_out(out), m_err(err), m_terminals(terminals) {}
 
 int CRenderCommand::Run(int argc, const char* const* argv) {
     int exitCode = kExitOk;
@@ -108,6 +127,9 @@ int CRenderCommand::Run(int argc, const char* const* argv) {
         return exitCode;
     }
     if (m_strScript.empty() || m_strScript == kStandardStream) {
+        if (m_terminals.bInput) {
+            m_err << kTypingHint << std::endl;
+        }
         return Render(m_in);
     }
     std::error_code error;
@@ -157,6 +179,12 @@ CRenderCommand::Step CRenderCommand::ParseArguments(int argc, const char* const*
     }
     if (!m_strPng.empty() && m_strPng == m_strGif) {
         exitCode = FailWithHint("--png and --gif both name " + m_strPng + "; give two files");
+        return Step::Exit;
+    }
+    if (m_strPng == kStandardStream && m_terminals.bOutput) {
+        exitCode = FailWithHint("--png - would pour the image's bytes onto the terminal; send "
+                                "standard output to a file or a program (> water.png, or "
+                                "| display -)");
         return Step::Exit;
     }
     return Step::Go;
@@ -243,19 +271,24 @@ CRenderCommand::Step CRenderCommand::TakeFileName(const std::string& name, const
 int CRenderCommand::Render(std::istream& script) {
     CSceneScript scene;
     if (!scene.Parse(script)) {
-        m_err << scene.Error() << '\n';
+        m_err << ScriptName() << ':' << scene.Error() << '\n';
         return kExitFailure;
     }
+    // Nothing asked for could be written, so the run has failed, whichever output was asked for.
+    if (scene.FrameCount() == 0) {
+        return FailAtLine(std::max(scene.LineCount(), 1),
+                          "the script has no \"now\" line, so there are no frames to write");
+    }
     if (m_strPng == kStandardStream && scene.FrameCount() > 1) {
-        return Fail("--png - writes one frame to standard output, but the script has " +
-                    std::to_string(scene.FrameCount()) +
-                    " frames; give --png a file name to write them all");
+        return FailAtLine(SecondFrameLine(scene.Directives()),
+                          "a second \"now\" line, but --png - writes one frame to standard "
+                          "output; give --png a file name to write them all");
     }
     std::optional<CGifWriter> gif;
     if (!m_strGif.empty()) {
         const std::string fault = CGifWriter::CheckScene(scene.Directives(), m_nScale);
         if (!fault.empty()) {
-            m_err << fault << '\n';
+            m_err << ScriptName() << ':' << fault << '\n';
             return kExitFailure;
         }
         gif.emplace(m_strGif, m_nScale);
@@ -293,9 +326,6 @@ int CRenderCommand::Render(std::istream& script) {
         exitCode != kExitOk) {
         return exitCode;
     }
-    if (scene.FrameCount() == 0) {
-        m_err << kProgram << ": the script has no \"now\" line, so there are no frames to write\n";
-    }
     if (m_bStats) {
         char line[96];
         std::snprintf(line, sizeof line, "frames %d, mean synthesis time %.1f us",
@@ -329,4 +359,14 @@ int CRenderCommand::FailWithHint(const std::string& what) {
     Fail(what);
     m_err << kHint << '\n';
     return kExitFailure;
+}
+
+// A fault of the script, named as compilers name them, so that an editor can jump to it.
+int CRenderCommand::FailAtLine(int line, const std::string& what) {
+    m_err << ScriptName() << ':' << line << ": " << what << '\n';
+    return kExitFailure;
+}
+
+std::string CRenderCommand::ScriptName() const {
+    return m_strScript.empty() ? kStandardStream : m_strScript;
 }

@@ -15,7 +15,15 @@ public:
     static constexpr int kExitOk = 0;
     static constexpr int kExitFailure = 2; // any bad input or output, with one message
 
-    CRenderCommand(std::istream& in, std::ostream& out, std::ostream& err);
+    // Which standard streams are a person's terminal rather than a file or a pipe; {} is
+    // neither.
+    struct Terminals {
+        bool bInput;
+        bool bOutput;
+    };
+
+    CRenderCommand(std::istream& in, std::ostream& out, std::ostream& err,
+                   Terminals terminals = {});
 
     int Run(int argc, const char* const* argv);
 
@@ -33,10 +41,13 @@ private:
     int Render(std::istream& script);
     int Fail(const std::string& what);
     int FailWithHint(const std::string& what);
+    int FailAtLine(int line, const std::string& what);
+    std::string ScriptName() const;
 
     std::istream& m_in;
     std::ostream& m_out;
     std::ostream& m_err;
+    Terminals m_terminals;
     std::string m_strPng;
     std::string m_strGif;
     std::string m_strScript; // empty or "-": standard input

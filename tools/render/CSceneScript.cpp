@@ -236,17 +236,17 @@ std::string CountFault(const DirectiveForm& form, std::size_t given) {
 bool CSceneScript::Parse(std::istream& in) {
     m_directives.clear();
     m_nFrames = 0;
+    m_nLines = 0;
     m_strError.clear();
     std::string text;
-    int line = 0;
     while (std::getline(in, text)) {
-        ++line;
-        if (!ParseLine(line, text)) {
+        ++m_nLines;
+        if (!ParseLine(m_nLines, text)) {
             return false;
         }
     }
     if (in.bad()) {
-        return Fail(line + 1, "the script could not be read to its end");
+        return Fail(m_nLines + 1, "the script could not be read to its end");
     }
     return true;
 }

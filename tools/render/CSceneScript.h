@@ -26,6 +26,8 @@ public:
 
     const std::vector<SceneDirective>& Directives() const { return m_directives; }
     int FrameCount() const { return m_nFrames; }
+    // The number of lines read, comments and blank lines included.
+    int LineCount() const { return m_nLines; }
     const std::string& Error() const { return m_strError; }
 
 private:
@@ -34,5 +36,6 @@ private:
 
     std::vector<SceneDirective> m_directives;
     int m_nFrames = 0;
+    int m_nLines = 0;
     std::string m_strError;
 };
