@@ -17,9 +17,11 @@ END_MESSAGE_MAP()
 CRippleApp::CRippleApp() : CWinApp(nullptr) {}
 
 BOOL CRippleApp::InitInstance() {
+    m_nExitStatus = 0;
     // The program uses no sockets, but it does not start on a system where they do not work.
     if (!AfxSocketInit()) {
         AfxMessageBox(IDP_SOCKETS_INIT_FAILED, MB_OK, static_cast<UINT>(-1));
+        m_nExitStatus = kSocketsFailedStatus;
         return FALSE;
     }
     AfxEnableControlContainer();
@@ -33,6 +35,11 @@ BOOL CRippleApp::InitInstance() {
 
     // FALSE ends the application here instead of entering a message loop of its own.
     return FALSE;
+}
+
+int CRippleApp::ExitInstance() {
+    const int nLibraryStatus = CWinApp::ExitInstance();
+    return m_nExitStatus != 0 ? m_nExitStatus : nLibraryStatus;
 }
 
 void CRippleApp::OnAppAbout() {

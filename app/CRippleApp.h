@@ -7,14 +7,23 @@
 // dialog's system menu asks it for.
 class CRippleApp : public CWinApp {
 public:
+    // The process's exit status when the program could not start because sockets do not work.
+    static constexpr int kSocketsFailedStatus = 1;
+
     CRippleApp();
 
     BOOL InitInstance() override;
+    // The class library's status, unless the start-up failed: a failure is never reported as
+    // success.
+    int ExitInstance() override;
 
 protected:
     void OnAppAbout();
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    int m_nExitStatus = 0; // set by InitInstance; 0 while nothing has failed
 };
 
 // The one application object of the process.

@@ -147,6 +147,7 @@ TEST_F(CRippleAppTest, FailedSocketsShowOnlyTheMessageBox) {
         MainWindow()->close();
     });
     EXPECT_EQ(theApp.InitInstance(), FALSE);
+    EXPECT_EQ(theApp.ExitInstance(), CRippleApp::kSocketsFailedStatus);
     EXPECT_FALSE(mainShown);
     EXPECT_EQ(text, "Windows sockets initialization failed.");
     ASSERT_EQ(windows.size(), 1u) << "nothing but the message box";
