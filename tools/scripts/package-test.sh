@@ -113,6 +113,9 @@ else
 fi
 dpkg-query -W -f='${Status}' ondeline | grep -q "install ok installed" || fail "dpkg does not list ondeline as installed"
 
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/ondeline --version 2>&1)
+[ "$said" = "ondeline $version" ] && pass "/usr/bin/ondeline --version says $version" ||
+  fail "/usr/bin/ondeline --version says '$said'"
 said=$(/usr/bin/ondeline-render --version 2>&1)
 [ "$said" = "ondeline-render $version" ] && pass "/usr/bin/ondeline-render --version says $version" ||
   fail "/usr/bin/ondeline-render --version says '$said'"
