@@ -196,6 +196,36 @@ TEST_P(OndelineProgramScaled, StretchMakesTheWaterFillTheFrame) {
     ExpectRingsCentredOn(water, QPoint(30, 40), 15);
 }
 
+// The keys the README lists, each seen to do what it says.
+TEST_F(OndelineProgram, ShiftTabGoesBackFromTheFirstBoxToTheLast) {
+    WaitForCalmGrid("calm", kStartGrid);
+    // From Rain back round to Add Color, which tints the water.
+    Key("shift+Tab space");
+    const WaterPicture tinted = WaitForWater(
+        "tinted", [](const WaterPicture& p) { return p.calmCount == kStartGrid * kStartGrid; },
+        kCalmTintedWater);
+    EXPECT_EQ(tinted.calmCount, kStartGrid * kStartGrid);
+}
+
+TEST_F(OndelineProgram, DownAndUpStepThroughTheSizes) {
+    WaitForCalmGrid("start", kStartGrid);
+    Key("Tab Tab Tab Down");
+    EXPECT_EQ(WaitForCalmGrid("larger", 125).calmCount, 125 * 125);
+    Key("Up Up");
+    EXPECT_EQ(WaitForCalmGrid("smaller", 75).calmCount, 75 * 75);
+}
+
+// Keys are taken in turn, so once Stretch has acted, Enter and Escape have been taken too.
+TEST_F(OndelineProgram, EnterAndEscapeLeaveTheWindowOpen) {
+    WaitForCalmGrid("calm", kStartGrid);
+    Key("Return Escape Tab space");
+    const WaterPicture stretched = WaitForWater(
+        "stretched", [](const WaterPicture& p) { return p.calmBounds.width() > kStartGrid; });
+    EXPECT_GT(stretched.calmBounds.width(), kStartGrid);
+    EXPECT_TRUE(m_program->Running());
+    EXPECT_FALSE(s_session->WaitForWindow("Ondeline", 0s).empty());
+}
+
 TEST_F(OndelineProgram, ChoosingTheSmallestSizeCentresASmallerGrid) {
     const WaterPicture large = WaitForCalmGrid("large", kStartGrid);
     // Rain, Stretch, Drift, then the size list; "25 x 25" is three items above "100 x 100".
@@ -258,20 +288,23 @@ TEST_F(OndelineProgram, TheWaterComesBackWholeAfterTheWindowIsMinimised) {
     EXPECT_EQ(after.calmCount, kStartGrid * kStartGrid);
 }
 
-TEST_F(OndelineProgram, TheSystemMenuOpensTheAboutBox) {
+// Alt+Space is not among the keys: openbox keeps it for its own window menu.
+TEST_F(OndelineProgram, TheSystemMenuKeysOpenTheAboutBox) {
     WaitForCalmGrid("calm", kStartGrid);
-    Key("shift+F10");
-    // The added item ends the menu; Up from the top wraps round to it.
-    Key("Up Return");
-    const std::string about = s_session->WaitForWindow("About Ondeline", kWindowTimeout);
-    ASSERT_FALSE(about.empty()) << "the About box did not open";
-    s_session->Screenshot(about, TestName() + "-about");
-    // The box must hold the keyboard before Return is meant for it.
-    Run("xdotool windowactivate --sync " + about);
-    Run("xdotool key Return");
-    EXPECT_TRUE(CXSession::WaitUntil(
-        [&] { return s_session->WaitForWindow("About Ondeline", 0s).empty(); }, 10s));
-    EXPECT_TRUE(m_program->Running());
+    for (const std::string keys : {"shift+F10", "Menu"}) {
+        Key(keys);
+        // The added item ends the menu; Up from the top wraps round to it.
+        Key("Up Return");
+        const std::string about = s_session->WaitForWindow("About Ondeline", kWindowTimeout);
+        ASSERT_FALSE(about.empty()) << "the About box did not open with " << keys;
+        s_session->Screenshot(about, TestName() + "-about-" + keys);
+        // The box must hold the keyboard before Return is meant for it.
+        Run("xdotool windowactivate --sync " + about);
+        Run("xdotool key Return");
+        EXPECT_TRUE(CXSession::WaitUntil(
+            [&] { return s_session->WaitForWindow("About Ondeline", 0s).empty(); }, 10s));
+        EXPECT_TRUE(m_program->Running());
+    }
 }
 
 TEST_F(OndelineProgram, ClosingTheWindowEndsTheProgramWithStatusZero) {

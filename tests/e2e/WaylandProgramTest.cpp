@@ -71,19 +71,20 @@ protected:
     }
 
     WaterPicture WaitForWater(const std::string& name,
-                              const std::function<bool(const WaterPicture&)>& fits) {
+                              const std::function<bool(const WaterPicture&)>& fits,
+                              QRgb calm = kCalmWater) {
         WaterPicture picture;
         WaitUntil(
             [&] {
-                picture = FindCalmWater(Shot(name));
+                picture = FindCalmWater(Shot(name), calm);
                 return fits(picture);
             },
             kPictureTimeout);
         return picture;
     }
 
-    bool IsNatural(const WaterPicture& p) const {
-        const int side = Device(kStartGrid);
+    bool IsNatural(const WaterPicture& p, int grid = kStartGrid) const {
+        const int side = Device(grid);
         return std::abs(p.calmBounds.width() - side) <= Slack() &&
                std::abs(p.calmBounds.height() - side) <= Slack() &&
                p.calmCount == p.calmBounds.width() * p.calmBounds.height();
@@ -114,6 +115,26 @@ protected:
 
     // Focus starts on the first check box, Rain; Tab walks the controls in template order.
     void ToggleStretch() { Type({"-k", "Tab", "-k", "space"}); }
+
+    // Opens the window menu with the keys, picks its last item and closes the About box that
+    // opens with Return.
+    void OpenAndCloseTheAboutBoxWith(const std::vector<std::string>& keys) {
+        const QImage before = Shot("before");
+        Type(keys);
+        // Keys meant for the menu reach the window instead until the menu holds the keyboard,
+        // which it does once it is shown.
+        ASSERT_TRUE(WaitUntil([&] { return Shot("menu") != before; }, kPictureTimeout))
+            << "the window menu did not open";
+        // The added item ends the menu; Up from the top wraps round to it.
+        Type({"-k", "Up", "-k", "Return"});
+        const std::optional<QRect> about =
+            m_session->WaitForWindow(kAboutTitle, kWindowTimeout, CWaylandSession::Focused);
+        ASSERT_TRUE(about) << "the About box did not open, or did not take the keyboard";
+        m_session->Screenshot(*about, TestName() + "-about");
+        Type({"-k", "Return"});
+        EXPECT_TRUE(WaitUntil([&] { return !m_session->WaitForWindow(kAboutTitle, 0s); }, 10s));
+        EXPECT_TRUE(m_program->Running());
+    }
 
     std::unique_ptr<CWaylandSession> m_session;
     std::unique_ptr<CChildProcess> m_program;
@@ -217,21 +238,7 @@ TEST_P(WaylandProgram, ResizingTheWindowMovesTheFrameWithIt) {
 
 TEST_P(WaylandProgram, TheKeyboardsWindowMenuOpensTheAboutBox) {
     WaitForNatural("calm");
-    const QImage before = Shot("before");
-    Type({"-M", "shift", "-k", "F10", "-m", "shift"});
-    // Keys meant for the menu reach the window instead until the menu holds the keyboard, which
-    // it does once it is shown.
-    ASSERT_TRUE(WaitUntil([&] { return Shot("menu") != before; }, kPictureTimeout))
-        << "the window menu did not open";
-    // The added item ends the menu; Up from the top wraps round to it.
-    Type({"-k", "Up", "-k", "Return"});
-    const std::optional<QRect> about =
-        m_session->WaitForWindow(kAboutTitle, kWindowTimeout, CWaylandSession::Focused);
-    ASSERT_TRUE(about) << "the About box did not open, or did not take the keyboard";
-    m_session->Screenshot(*about, TestName() + "-about");
-    Type({"-k", "Return"});
-    EXPECT_TRUE(WaitUntil([&] { return !m_session->WaitForWindow(kAboutTitle, 0s); }, 10s));
-    EXPECT_TRUE(m_program->Running());
+    OpenAndCloseTheAboutBoxWith({"-M", "shift", "-k", "F10", "-m", "shift"});
 }
 
 TEST_P(WaylandProgram, ClosingTheWindowEndsTheProgramWithStatusZero) {
@@ -246,6 +253,50 @@ TEST_P(WaylandProgram, LosingTheCompositorEndsTheProgramWithStatusOne) {
     EXPECT_EQ(m_program->WaitForExit(10s), 1) << m_program->Describe();
     EXPECT_NE(m_program->Errors().find("Wayland"), std::string::npos) << m_program->Errors();
 }
+
+// The rest of the keys the README lists, which do not depend on the scale, at one scale only.
+class WaylandKeys : public WaylandProgram {};
+
+TEST_P(WaylandKeys, ShiftTabGoesBackFromTheFirstBoxToTheLast) {
+    WaitForNatural("calm");
+    // From Rain back round to Add Color, which tints the water.
+    Type({"-M", "shift", "-k", "Tab", "-m", "shift", "-k", "space"});
+    const WaterPicture tinted = WaitForWater(
+        "tinted", [this](const WaterPicture& p) { return IsNatural(p); }, kCalmTintedWater);
+    EXPECT_TRUE(IsNatural(tinted));
+}
+
+TEST_P(WaylandKeys, DownAndUpStepThroughTheSizes) {
+    WaitForNatural("start");
+    Type({"-k", "Tab", "-k", "Tab", "-k", "Tab", "-k", "Down"});
+    const auto fitsGrid = [this](int grid) {
+        return [this, grid](const WaterPicture& p) { return IsNatural(p, grid); };
+    };
+    EXPECT_TRUE(IsNatural(WaitForWater("larger", fitsGrid(125)), 125));
+    Type({"-k", "Up", "-k", "Up"});
+    EXPECT_TRUE(IsNatural(WaitForWater("smaller", fitsGrid(75)), 75));
+}
+
+// Keys are taken in turn, so once Stretch has acted, Enter and Escape have been taken too.
+TEST_P(WaylandKeys, EnterAndEscapeLeaveTheWindowOpen) {
+    WaitForNatural("calm");
+    Type({"-k", "Return", "-k", "Escape", "-k", "Tab", "-k", "space"});
+    EXPECT_TRUE(IsStretched(WaitForStretched("stretched")));
+    EXPECT_TRUE(m_program->Running());
+    EXPECT_TRUE(m_session->WaitForWindow(kMainTitle, 0s));
+}
+
+// sway leaves Alt+Space to the program, as desktops without a window menu of their own do.
+TEST_P(WaylandKeys, TheMenuKeyAndAltSpaceOpenTheWindowMenu) {
+    WaitForNatural("calm");
+    OpenAndCloseTheAboutBoxWith({"-k", "Menu"});
+    OpenAndCloseTheAboutBoxWith({"-M", "alt", "-k", "space", "-m", "alt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Scale1, WaylandKeys, ::testing::Values(1.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return "Scale" + std::to_string(std::lround(info.param * 100));
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Scales, WaylandProgram, ::testing::Values(1.0, 2.0, 1.5),
                          [](const ::testing::TestParamInfo<double>& info) {
