@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-compiles the Windows tree with MinGW-w64 into build-windows/ (warnings are errors in CI).
-# Its tests run under Wine with `ctest --test-dir build-windows`.
+# Cross-compiles the Windows tree with MinGW-w64 into build-windows/ (warnings are errors in CI),
+# with its resources written by tools of the Linux build in build/. Its tests run under Wine with
+# `ctest --test-dir build-windows`.
 #
 #   bash tools/scripts/build-windows.sh
 set -euo pipefail
@@ -9,6 +10,14 @@ werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# The resources are written by two small programs of the Linux build in build/, which is
+# configured here for the programs alone when it does not exist yet.
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror \
+    -DONDELINE_TESTS=OFF -DONDELINE_BENCH=OFF "${launcher[@]}" >/dev/null
+fi
+cmake --build build --target ondeline-rc ondeline-icons
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolchain.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror "${launcher[@]}" >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_TOOLS="$PWD/build/tools" \
+  "${launcher[@]}" >/dev/null
 cmake --build build-windows -j "$(nproc)"
