@@ -4,13 +4,13 @@
 # the program to link.
 enable_language(RC)
 
-set(ONDELINE_HOST_TOOLS "" CACHE PATH
-    "The Linux build's tools/ folder, with rc/ondeline-rc and icons/ondeline-icons built")
-set(ONDELINE_RC_WRITER ${ONDELINE_HOST_TOOLS}/rc/ondeline-rc)
-set(ONDELINE_ICON_WRITER ${ONDELINE_HOST_TOOLS}/icons/ondeline-icons)
+set(ONDELINE_HOST_BUILD "" CACHE PATH
+    "A Linux build of this tree, with tools/rc/ondeline-rc and tools/icons/ondeline-icons built")
+set(ONDELINE_RC_WRITER ${ONDELINE_HOST_BUILD}/tools/rc/ondeline-rc)
+set(ONDELINE_ICON_WRITER ${ONDELINE_HOST_BUILD}/tools/icons/ondeline-icons)
 if(NOT EXISTS ${ONDELINE_RC_WRITER} OR NOT EXISTS ${ONDELINE_ICON_WRITER})
   message(FATAL_ERROR "The Windows build writes its resources with ondeline-rc and ondeline-icons "
-                      "from a Linux build; give that build's tools/ folder as ONDELINE_HOST_TOOLS "
+                      "from a Linux build; give that build's folder as ONDELINE_HOST_BUILD "
                       "(tools/scripts/build-windows.sh does)")
 endif()
 

@@ -11,13 +11,17 @@ werror=OFF
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # The resources are written by two small programs of the Linux build in build/, which is
-# configured here for the programs alone when it does not exist yet.
+# configured here for the programs alone when it does not exist yet; where that build has its
+# tests, the Wine end-to-end tests' driver comes from it too.
 if [ ! -f build/CMakeCache.txt ]; then
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror \
     -DONDELINE_TESTS=OFF -DONDELINE_BENCH=OFF "${launcher[@]}" >/dev/null
 fi
-cmake --build build --target ondeline-rc ondeline-icons
+host_targets=(ondeline-rc ondeline-icons)
+targets=$(cmake --build build --target help)
+grep -q '^wine_e2e_tests:' <<<"$targets" && host_targets+=(wine_e2e_tests)
+cmake --build build --target "${host_targets[@]}"
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolchain.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_TOOLS="$PWD/build/tools" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_BUILD="$PWD/build" \
   "${launcher[@]}" >/dev/null
 cmake --build build-windows -j "$(nproc)"
