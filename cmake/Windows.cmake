@@ -20,6 +20,7 @@ set(ONDELINE_INCLUDE_ROOT ${PROJECT_SOURCE_DIR})
 add_subdirectory(ripple)
 add_subdirectory(res)
 include(cmake/WindowsResources.cmake)
+include(cmake/WindowsPackaging.cmake)
 
 if(ONDELINE_TESTS)
   enable_testing()

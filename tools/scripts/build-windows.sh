@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-compiles the Windows tree with MinGW-w64 into build-windows/ (warnings are errors in CI),
-# with its resources written by tools of the Linux build in build/. Its tests run under Wine with
-# `ctest --test-dir build-windows`.
+# with its resources written by tools of the Linux build in build/, and makes the installer and the
+# portable .zip there. Its tests run under Wine with `ctest --test-dir build-windows`.
 #
 #   bash tools/scripts/build-windows.sh
 set -euo pipefail
@@ -25,3 +25,5 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolcha
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_BUILD="$PWD/build" \
   "${launcher[@]}" >/dev/null
 cmake --build build-windows -j "$(nproc)"
+# The installer and the portable .zip, ondeline-VERSION-win64.exe and .zip in build-windows/.
+(cd build-windows && cpack >/dev/null)
