@@ -21,7 +21,7 @@ step build bash "$here/build.sh"
 cd "$here/../../build"
 step ctest ctest --output-on-failure -j "$(nproc)" --timeout 900
 step windows-build bash "$here/build-windows.sh"
-step windows-tests ctest --test-dir "$here/../../build-windows" --output-on-failure --timeout 900
+step windows-tests ctest --test-dir "$here/../../build-windows" --output-on-failure -j "$(nproc)" --timeout 900
 
 step fuzz bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
 step package bash "$here/package-test.sh" "$here/../../build"
