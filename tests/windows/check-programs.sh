@@ -3,6 +3,8 @@
 # - unless it imports only DLLs that come with Windows itself: a DLL of the compiler's run-time
 #   (libstdc++, libgcc, winpthread) or of any library would have to be shipped beside it, and the
 #   program would not start where it is missing;
+# - unless Windows may load it at any address (of the whole 64-bit range) and keeps its data
+#   from being run, as the release builds' hardening on Linux asks there;
 # - if it moves a 32- or 64-byte vector to or from the stack with an aligned move. Windows aligns
 #   the stack to 16 bytes only and MinGW's GCC does not realign it, so such a move of a spilled AVX
 #   register faults whenever the frame lands off a 32-byte boundary. This finds it even for the
@@ -25,7 +27,11 @@ fail() {
 
 for program in "$@"; do
   name=$(basename "$program")
-  dlls=$("$objdump" -p "$program" 2>/dev/null | sed -n 's/^[[:space:]]*DLL Name: //p')
+  headers=$("$objdump" -p "$program" 2>/dev/null)
+  dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+  for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+    grep -qw "$flag" <<<"$headers" || fail "$name is not marked $flag"
+  done
   [ -n "$dlls" ] || fail "$name has no import table that $objdump can read"
   for dll in $dlls; do
     lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")
