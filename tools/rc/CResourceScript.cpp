@@ -59,8 +59,7 @@ std::string DottedVersion(const std::uint16_t (&parts)[4]) {
 
 bool CResourceScript::WriteScript(std::ostream& out) {
     m_strError.clear();
-    out << "// The program's resources, written by ondeline-rc from res/'s tables at build "
-           "time.\n\n"
+    out << "// The program's resources, written by ondeline-rc from res/'s tables.\n\n"
         << "LANGUAGE " << Hex(kStringTableLanguage & ((1u << kPrimaryLanguageBits) - 1), 2) << ", "
         << Hex(kStringTableLanguage >> kPrimaryLanguageBits, 2) << "\n\n";
     if (FindIconGroup(IDR_MAINFRAME) == nullptr) {
@@ -106,7 +105,7 @@ bool CResourceScript::WriteDialog(std::ostream& out, unsigned id) {
         std::string text;
         if (item.textOrdinal != 0) {
             text = std::to_string(item.textOrdinal);
-        } else if (!Quote(item.text != nullptr ? item.text : "", text)) {
+        } else if (!Quote(item.text, text)) {
             return false;
         }
         out << "    CONTROL " << text << ", " << item.id << ", "
@@ -229,9 +228,13 @@ void CResourceScript::WriteManifest(std::ostream& out) const {
 )";
 }
 
-// Quoted for the script: a quote is doubled and a backslash escaped. Anything but printable
-// ASCII is refused rather than left to the resource compiler's idea of the code page.
+// Quoted for the script: a quote is doubled and a backslash escaped; no text is an empty one.
+// Anything but printable ASCII is refused rather than left to the resource compiler's idea of
+// the code page.
 bool CResourceScript::Quote(const char* text, std::string& quoted) {
+    if (text == nullptr) {
+        text = "";
+    }
     quoted = "\"";
     for (const char* at = text; *at != '\0'; ++at) {
         const unsigned char c = static_cast<unsigned char>(*at);
