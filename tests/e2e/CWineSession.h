@@ -37,6 +37,7 @@ public:
                               std::chrono::milliseconds timeout) const;
 
 private:
+    static std::string FreshPrefixTemplate(std::string& failure);
     bool MakePrefix();
     CChildProcess::Result Wine(const std::vector<std::string>& args,
                                std::chrono::milliseconds timeout) const;
