@@ -110,6 +110,84 @@ TEST(IconCommand, WritesTheScalableIconBesideThePictures) {
         << failed.message;
 }
 
+// Reads a little-endian number of size bytes at offset of an icon file.
+std::uint32_t Little(const std::string& bytes, std::size_t offset, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value =
+            value << 8 | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+// One image of an icon file as 0xAARRGGBB pixels, rows top first: a PNG, or a bitmap of 4 bits
+// through its palette or of 32 bits, transparent where its mask says so.
+std::vector<std::uint32_t> DecodeIconImage(const std::string& data, int size) {
+    if (data.rfind("\x89PNG", 0) == 0) {
+        png_image image;
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
+        if (png_image_begin_read_from_memory(&image, data.data(), data.size()) == 0) {
+            return {};
+        }
+        image.format = PNG_FORMAT_BGRA;
+        std::vector<std::uint32_t> pixels(PNG_IMAGE_SIZE(image) / 4);
+        png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr);
+        return pixels;
+    }
+    const int bits = static_cast<int>(Little(data, 14, 2));
+    const std::size_t palette = Little(data, 0, 4);
+    const std::size_t colours = palette + 4 * Little(data, 32, 4);
+    const std::size_t rowBytes = static_cast<std::size_t>((size * bits + 31) / 32 * 4);
+    const std::size_t maskRowBytes = static_cast<std::size_t>((size + 31) / 32 * 4);
+    const std::size_t mask = colours + rowBytes * static_cast<std::size_t>(size);
+    std::vector<std::uint32_t> pixels;
+    for (int y = size - 1; y >= 0; --y) {
+        for (int x = 0; x < size; ++x) {
+            const std::size_t row = static_cast<std::size_t>(y);
+            const auto masked =
+                static_cast<unsigned char>(
+                    data[mask + row * maskRowBytes + static_cast<std::size_t>(x / 8)]) &
+                (0x80 >> (x % 8));
+            std::uint32_t argb = 0;
+            if (bits == 32) {
+                argb = Little(data, colours + row * rowBytes + static_cast<std::size_t>(4 * x), 4);
+            } else {
+                const auto pair = static_cast<unsigned char>(
+                    data[colours + row * rowBytes + static_cast<std::size_t>(x / 2)]);
+                const unsigned index = x % 2 == 0 ? pair >> 4 : pair & 0xF;
+                argb = 0xFF000000 | Little(data, palette + 4 * index, 3);
+            }
+            pixels.push_back(masked != 0 ? 0 : argb);
+        }
+    }
+    return pixels;
+}
+
+TEST(IconCommand, WritesTheWindowsIconWithEverySizeAsItsPicture) {
+    CScratchFolder folder;
+    const Outcome outcome = RunIcons({"ico", folder.File("icon.ico")});
+    ASSERT_EQ(outcome.status, CIconCommand::kExitOk) << outcome.message;
+    std::ifstream file(folder.File("icon.ico"), std::ios::binary);
+    const std::string ico((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GE(ico.size(), 6U);
+    EXPECT_EQ(Little(ico, 0, 4), 0x10000U) << "reserved word, then type 1 (icons)";
+    std::vector<int> sizes;
+    std::vector<int> bits;
+    for (std::size_t n = 0; n < Little(ico, 4, 2); ++n) {
+        const std::size_t entry = 6 + 16 * n;
+        const int size = ico[entry] == 0 ? 256 : static_cast<unsigned char>(ico[entry]);
+        sizes.push_back(size);
+        bits.push_back(static_cast<int>(Little(ico, entry + 6, 2)));
+        const std::string data = ico.substr(Little(ico, entry + 12, 4), Little(ico, entry + 8, 4));
+        EXPECT_EQ(DecodeIconImage(data, size), PixelsOf(*CIconCommand::Picture(size))) << size;
+    }
+    // The hand-set images as they are, 16 colours each, then the drawn ones in full colour.
+    EXPECT_EQ(sizes, (std::vector<int>{32, 16, 24, 48, 64, 256}));
+    EXPECT_EQ(bits, (std::vector<int>{4, 4, 32, 32, 32, 32}));
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"icon.ico"});
+}
+
 struct RefusedCase {
     const char* name;
     std::vector<std::string> arguments;

@@ -3,6 +3,7 @@
 #include "res/IconImage.h"
 #include "res/resource.h"
 #include "tools/icons/CDropDrawing.h"
+#include "tools/icons/CIconFile.h"
 #include "tools/icons/CIconPngWriter.h"
 
 #include <cerrno>
@@ -50,12 +51,13 @@ int CIconCommand::Run(int argc, const char* const* argv) {
         return Fail(kUsage);
     }
     for (int index = 1; index + 1 < argc; index += 2) {
-        if (std::string(argv[index]) == kScalable) {
-            const std::optional<std::string> svg = Scalable();
-            if (!svg) {
+        const std::string kind = argv[index];
+        if (kind == kScalable || kind == kWindowsIcon) {
+            const std::optional<std::string> file = kind == kScalable ? Scalable() : WindowsIcon();
+            if (!file) {
                 return Fail("the program has no icon to draw");
             }
-            if (!WriteText(*svg, argv[index + 1])) {
+            if (!WriteText(*file, argv[index + 1])) {
                 return kExitFailure;
             }
             continue;
@@ -83,6 +85,25 @@ std::optional<std::string> CIconCommand::Scalable() {
         return std::nullopt;
     }
     return CDropDrawing(*largest).Svg();
+}
+
+std::optional<std::string> CIconCommand::WindowsIcon() {
+    const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
+    const IconImage* largest = LargestImage(group);
+    if (largest == nullptr) {
+        return std::nullopt;
+    }
+    CIconFile file;
+    for (const IconImage& image : group->images) {
+        file.AddPalettedImage(image);
+    }
+    const CDropDrawing drawing(*largest);
+    for (const int size : kWindowsIconSizes) {
+        if (!file.AddPicture(drawing.Draw(size))) {
+            return std::nullopt;
+        }
+    }
+    return file.Bytes();
 }
 
 std::optional<CRgbaImage> CIconCommand::Picture(int size) {

@@ -2,8 +2,9 @@
 
 // ondeline-icons: writes the program's icon as PNG pictures at the sizes an icon theme asks for.
 // A size that the icon resource holds a hand-set image of is written pixel for pixel from it;
-// any other size is drawn afresh from the motif of the largest image, and the size "svg" writes
-// that motif's shapes as a scalable SVG document.
+// any other size is drawn afresh from the motif of the largest image, the size "svg" writes
+// that motif's shapes as a scalable SVG document, and "ico" a Windows icon file holding the
+// hand-set images as they are and the motif drawn at the larger sizes Windows asks for.
 
 #include "tools/icons/CRgbaImage.h"
 
@@ -18,6 +19,10 @@ public:
     static constexpr int kMinSize = 8;
     static constexpr int kMaxSize = 1024;
     static constexpr char kScalable[] = "svg";
+    static constexpr char kWindowsIcon[] = "ico";
+    // The sizes the icon file holds beside the hand-set ones: the small and large icons at 150 %
+    // and 200 %, and the largest a file-manager view shows.
+    static constexpr int kWindowsIconSizes[] = {24, 48, 64, 256};
 
     explicit CIconCommand(std::ostream& err);
 
@@ -29,6 +34,8 @@ public:
     static std::optional<CRgbaImage> Picture(int size);
     // The motif of the largest image as an SVG document; empty when the resource has no images.
     static std::optional<std::string> Scalable();
+    // The Windows icon file's bytes; empty when the resource has no images.
+    static std::optional<std::string> WindowsIcon();
 
 private:
     int Fail(const std::string& what);

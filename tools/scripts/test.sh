@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: the unit, widget and end-to-end tests with CTest, a short
-# run of the fuzzers, the Debian package installed and removed for real, the program under
-# valgrind's memcheck, and the whole suite again under the address and undefined-behaviour
-# sanitizers.
+# Sets up, builds and runs every test: the unit, widget and end-to-end tests with CTest, the
+# Windows build's tests under Wine, a short run of the fuzzers, the Debian package installed and
+# removed for real, the program under valgrind's memcheck, and the whole suite again under the
+# address and undefined-behaviour sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
@@ -20,6 +20,8 @@ step build bash "$here/build.sh"
 
 cd "$here/../../build"
 step ctest ctest --output-on-failure -j "$(nproc)" --timeout 900
+step windows-build bash "$here/build-windows.sh"
+step windows-tests ctest --test-dir "$here/../../build-windows" --output-on-failure -j "$(nproc)" --timeout 900
 
 step fuzz bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
 step package bash "$here/package-test.sh" "$here/../../build"

@@ -1,0 +1,30 @@
+# The Windows tree. Everything the program needs from outside Windows' own DLLs is linked in: the
+# C and C++ run-time support and the threads library, so that the .exe files run from any folder
+# with nothing installed beside them.
+add_link_options(-static-libgcc -static-libstdc++ -static)
+
+# Release builds carry the same compile-time hardening as on Linux; the stack protector's support
+# comes from the static libssp. Windows loads programs at a random address and keeps data
+# non-executable by default with this linker, so the ELF-only relro and now have no counterpart.
+option(ONDELINE_HARDENING "Harden release builds" ON)
+if(ONDELINE_HARDENING)
+  set(ONDELINE_RELEASE_CONFIG "$<CONFIG:Release,RelWithDebInfo>")
+  add_compile_options("$<${ONDELINE_RELEASE_CONFIG}:-fstack-protector-strong;-Wformat;-Werror=format-security>")
+  add_compile_definitions("$<${ONDELINE_RELEASE_CONFIG}:_FORTIFY_SOURCE=2>")
+  # MinGW's driver links the protector's support only when the link is told of it too.
+  add_link_options("$<${ONDELINE_RELEASE_CONFIG}:-fstack-protector-strong>")
+endif()
+
+set(ONDELINE_INCLUDE_ROOT ${PROJECT_SOURCE_DIR})
+# The long checks run in the Linux build; here CTest could not start an .exe without Wine.
+set(ONDELINE_LONG_CHECKS OFF)
+
+add_subdirectory(ripple)
+add_subdirectory(res)
+include(cmake/WindowsResources.cmake)
+include(cmake/WindowsPackaging.cmake)
+
+if(ONDELINE_TESTS)
+  enable_testing()
+  add_subdirectory(tests/windows)
+endif()

@@ -1,0 +1,104 @@
+#include "CWineSession.h"
+
+namespace {
+// Debian's 64-bit Wine loader; the `wine` wrapper would look for a 32-bit Wine first.
+const char* const kWine64 = "/usr/lib/wine/wine64";
+const auto kPrefixTimeout = std::chrono::seconds(120);
+const auto kSettingTimeout = std::chrono::seconds(60);
+// Wine asks to install Mono and Gecko into a new prefix; no test needs either.
+const char* const kNoMonoOrGecko = "WINEDLLOVERRIDES=mscoree,mshtml=";
+} // namespace
+
+CWineSession::CWineSession(const CXSession& x, int logPixels) : m_x(x), m_nLogPixels(logPixels) {
+    m_ready = MakePrefix();
+}
+
+CWineSession::~CWineSession() {
+    if (m_prefix.isValid()) {
+        CChildProcess::Run({"wineserver", "-k"}, Environment());
+        WaitForServer();
+    }
+}
+
+std::vector<std::string> CWineSession::Environment() const {
+    return {m_x.DisplayVariable(),
+            "WINEPREFIX=" + m_prefix.path().toStdString(),
+            "WINELOADER=" + std::string(kWine64),
+            "WINEDEBUG=-all",
+            kNoMonoOrGecko,
+            "WAYLAND_DISPLAY="};
+}
+
+// Making a prefix takes Wine seconds; copying one takes the disk a fraction of that. So the first
+// session of a test program makes one that no program runs in, and every session starts from a
+// copy of it. Empty when it could not be made.
+std::string CWineSession::FreshPrefixTemplate(std::string& failure) {
+    static QTemporaryDir folder;
+    static const bool made = [&] {
+        const std::vector<std::string> env{"WINEPREFIX=" + folder.path().toStdString(),
+                                           "WINELOADER=" + std::string(kWine64), "WINEDEBUG=-all",
+                                           kNoMonoOrGecko, "DISPLAY="};
+        const CChildProcess::Result boot =
+            CChildProcess::Run({kWine64, "wineboot", "-i"}, env, kPrefixTimeout);
+        failure = boot.Describe();
+        return folder.isValid() && boot.Succeeded() &&
+               CChildProcess::Run({"wineserver", "-w"}, env, kSettingTimeout).Succeeded();
+    }();
+    return made ? folder.path().toStdString() : std::string();
+}
+
+// A copy of a new prefix, then the screen scale in the user's desktop settings, where Wine reads it
+// when a program starts; the server writes the registry out when it ends, so that is waited for.
+bool CWineSession::MakePrefix() {
+    if (!m_x.Ready() || !m_prefix.isValid()) {
+        m_failure = "no X session or no temporary folder for the prefix";
+        return false;
+    }
+    std::string why;
+    const std::string fresh = FreshPrefixTemplate(why);
+    if (fresh.empty()) {
+        m_failure = "cannot make a Wine prefix: " + why;
+        return false;
+    }
+    const CChildProcess::Result copied = CChildProcess::Run(
+        {"cp", "-a", fresh + "/.", m_prefix.path().toStdString()}, {}, kPrefixTimeout);
+    if (!copied.Succeeded()) {
+        m_failure = "cannot copy a new Wine prefix: " + copied.Describe();
+        return false;
+    }
+    const CChildProcess::Result set =
+        Wine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+              "/d", std::to_string(m_nLogPixels), "/f"},
+             kSettingTimeout);
+    if (!set.Succeeded() || !WaitForServer()) {
+        m_failure = "cannot set LogPixels: " + set.Describe();
+        return false;
+    }
+    return true;
+}
+
+CChildProcess::Result CWineSession::Wine(const std::vector<std::string>& args,
+                                         std::chrono::milliseconds timeout) const {
+    std::vector<std::string> argv{kWine64};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return CChildProcess::Run(argv, Environment(), timeout);
+}
+
+bool CWineSession::WaitForServer() const {
+    return CChildProcess::Run({"wineserver", "-w"}, Environment(), kSettingTimeout).Succeeded();
+}
+
+std::unique_ptr<CChildProcess> CWineSession::Start(const std::string& program,
+                                                   const std::vector<std::string>& args) const {
+    std::vector<std::string> argv{kWine64, program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return std::make_unique<CChildProcess>(argv, Environment());
+}
+
+CChildProcess::Result CWineSession::Run(const std::string& program,
+                                        const std::vector<std::string>& args,
+                                        std::chrono::milliseconds timeout) const {
+    std::vector<std::string> all{program};
+    all.insert(all.end(), args.begin(), args.end());
+    return Wine(all, timeout);
+}
