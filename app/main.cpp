@@ -1,4 +1,4 @@
-#include "platform/Afx.h"
+#include "platform/afx/Afx.h"
 
 int main(int argc, char** argv) {
     return AfxWinMain(argc, argv);

@@ -3,7 +3,7 @@
 // Where the frame and the picture go when the dialog's client area changes: plain arithmetic on
 // the frame's place, the client size, the Stretch state and the grid size.
 
-#include "platform/WinTypes.h"
+#include "platform/winapi/windef.h"
 #include "ripple/CChangedCells.h"
 
 struct DisplayLayout {

@@ -2,8 +2,8 @@
 // controls, what the keyboard alone can reach, and the name a compositor matches it by.
 
 #include "CMenuDlg.h"
-#include "platform/AfxWin.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/AfxWin.h"
+#include "platform/winqt/QtWnd.h"
 #include "res/DesktopEntry.h"
 #include "res/resource.h"
 

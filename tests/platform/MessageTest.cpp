@@ -1,5 +1,5 @@
-#include "platform/AfxWin.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/AfxWin.h"
+#include "platform/winqt/QtWnd.h"
 #include "res/resource.h"
 #include "tests/platform/ModalDriver.h"
 

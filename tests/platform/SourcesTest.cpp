@@ -1,5 +1,5 @@
-#include "platform/RandomSource.h"
-#include "platform/TickSource.h"
+#include "platform/winqt/TickSource.h"
+#include "ripple/RandomSource.h"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 edges=$(
-  for file in platform/*.h platform/*.cpp; do
+  for file in platform/*/*.h platform/*/*.cpp; do
     unit=$(basename "${file%.*}")
     echo "$unit $unit"
-    grep -o '^#include "platform/[A-Za-z0-9_]*\.h"' "$file" |
-      sed 's|.*platform/\(.*\)\.h"|\1|' | { grep -vx "$unit" || true; } | sed "s|^|$unit |"
+    grep -o '^#include "platform/[A-Za-z0-9_]*/[A-Za-z0-9_]*\.h"' "$file" |
+      sed 's|.*platform/[A-Za-z0-9_]*/\(.*\)\.h"|\1|' | { grep -vx "$unit" || true; } | sed "s|^|$unit |"
   done
 )
 if ! order=$(tsort <<<"$edges" 2>&1) || grep -q 'loop' <<<"$order"; then
