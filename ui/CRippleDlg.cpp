@@ -1,6 +1,5 @@
 #include "ui/CRippleDlg.h"
 
-#include "platform/winqt/TickSource.h"
 #include "ripple/DropSources.h"
 #include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"

@@ -1,65 +1,30 @@
+// Windows asks for the sockets' declarations before the rest of its API's.
+#include <winsock2.h>
+
 #include "platform/afx/Afx.h"
-
+#include "platform/afx/CString.h"
 #include "platform/afx/CWnd.h"
-#include "platform/winqt/QtWnd.h"
-#include "platform/winqt/WindowObject.h"
-#include "res/StringTable.h"
-
-#include <QApplication>
-#include <QMessageBox>
-#include <QPointer>
-
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <memory>
-#include <utility>
 
 namespace {
 
-std::function<bool()> g_socketProbe;
-QPointer<QMessageBox> g_pMessageBox;
-
-// Making a socket and closing it again shows that the socket layer works.
-bool ProbeSockets() {
-    for (const int family : {AF_INET, AF_INET6}) {
-        const int fd = ::socket(family, SOCK_STREAM, 0);
-        if (fd >= 0) {
-            ::close(fd);
-            return true;
-        }
-    }
-    return false;
-}
+constexpr WORD kSocketsVersion = MAKEWORD(1, 1); // what the class library asks of the system
 
 } // namespace
 
-QMessageBox* ActiveMessageBox() {
-    return g_pMessageBox.data();
+BOOL AfxSocketInit(WSAData* lpwsaData) {
+    WSADATA data{};
+    return ::WSAStartup(kSocketsVersion, lpwsaData != nullptr ? lpwsaData : &data) == 0 ? TRUE
+                                                                                        : FALSE;
 }
 
-BOOL AfxSocketInit(WSADATA* /*lpwsaData*/) {
-    const bool working = g_socketProbe ? g_socketProbe() : ProbeSockets();
-    return working ? TRUE : FALSE;
-}
-
-void SetSocketProbe(std::function<bool()> probe) {
-    g_socketProbe = std::move(probe);
-}
-
-int AfxMessageBox(const char* lpszText, UINT /*nType*/, UINT /*nIDHelp*/) {
-    CWnd* mainWnd = AfxGetMainWnd();
-    WindowObject* owner = mainWnd == nullptr ? nullptr : FindWindowObject(mainWnd->m_hWnd);
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(),
-                    QString::fromUtf8(lpszText == nullptr ? "" : lpszText), QMessageBox::Ok,
-                    owner == nullptr ? nullptr : owner->widget.data());
-    g_pMessageBox = &box;
-    box.exec();
-    g_pMessageBox = nullptr;
-    return IDOK;
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
+    const CWnd* mainWnd = AfxGetMainWnd();
+    return ::MessageBox(mainWnd == nullptr ? nullptr : mainWnd->m_hWnd,
+                        lpszText == nullptr ? "" : lpszText, AfxGetApp()->m_pszAppName, nType);
 }
 
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
-    const char* text = FindString(nIDPrompt);
-    return AfxMessageBox(text == nullptr ? "" : text, nType, nIDHelp);
+    CString text;
+    text.LoadString(nIDPrompt);
+    return AfxMessageBox(text.GetString(), nType, nIDHelp);
 }

@@ -15,4 +15,4 @@
 #include "platform/afx/CWinApp.h"
 #include "platform/afx/CWnd.h"
 #include "platform/afx/DialogData.h"
-#include "platform/winapi/winuser.h"
+#include <windows.h>

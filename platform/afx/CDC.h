@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/winapi/wingdi.h"
+#include <windows.h>
 
 // A device context to draw on, in the class library's style: a thin owner of an HDC.
 class CDC {

@@ -11,9 +11,12 @@
 // processing is IDCANCEL; IDOK and IDCANCEL reach OnOK and OnCancel, which end the dialog
 // unless a derived class says otherwise.
 //
+// Both go through the system's dialog manager (DialogBoxParam, CreateDialogParam), whose dialog
+// procedure binds this object to the window at WM_INITDIALOG.
+//
 // Create builds the same window without a modal loop (it stays until DestroyWindow or the
 // object's end). Tests use it to drive a dialog from the outside; DoModal with the test's work
-// posted to the event loop (PostToUi in platform/QtWnd.h) serves as well.
+// posted to the event loop (PostToUi in platform/winqt/QtWnd.h) serves as well.
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
@@ -37,8 +40,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    BOOL CreateFromTemplate(UINT nIDTemplate, CWnd* pParentWnd);
+    friend INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window the dialog belongs to: its parent, or else the application's main window
+    // unless that is this dialog.
+    HWND OwnerWindow() const;
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
-
-    int m_nModalResult = -1;
 };
+
+// The dialog procedure of every dialog of the class library: at WM_INITDIALOG it binds the
+// CDialog that lParam carries and runs its OnInitDialog; everything else the dialog's message
+// map gets through the binding.
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "platform/afx/CDC.h"
-#include "platform/winapi/winuser.h"
+
+#include <windows.h>
 
 class CWnd;
 
-// The device context of the paint in progress, for the WM_PAINT handler of pWnd: drawing goes to
-// the window's client area, and the DC is released when the object goes out of scope. Made
-// anywhere else (outside that window's WM_PAINT, or a second one in the same paint), it holds
-// a null HDC, on which every drawing call does nothing.
+// The device context of the paint in progress, for the WM_PAINT handler of pWnd, from BeginPaint
+// and given back with EndPaint when the object goes out of scope. Where the system hands out no
+// DC it holds a null HDC, on which every drawing call does nothing.
 class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
@@ -19,8 +19,5 @@ public:
     BOOL DrawIcon(int x, int y, HICON hIcon);
 
     HWND m_hWnd = nullptr;
-
-private:
-    struct PaintState;
-    PaintState* m_pState = nullptr;
+    PAINTSTRUCT m_ps{};
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/winapi/windef.h"
+#include <windows.h>
 
 // A point in the class library's style: a POINT that can be built from two coordinates.
 struct CPoint : POINT {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/winapi/windef.h"
+#include <windows.h>
 
 #include <string>
 

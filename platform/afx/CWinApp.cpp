@@ -1,52 +1,26 @@
 #include "platform/afx/CWinApp.h"
 
-#include "res/DesktopEntry.h"
-
-#include <QApplication>
-
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 namespace {
 
 constexpr int kNoApplicationStatus = 1; // exit status without an application object
-constexpr int kCannotStartStatus = 1;   // exit status when Qt cannot reach a display
 
 // The one application object; AfxGetApp hands it out.
 CWinApp* g_pApp = nullptr;
 
-const char* const kNoDisplayMessage =
-    "ondeline: there is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY "
-    "is set); start it from a desktop session, or draw the water to a picture with "
-    "ondeline-render.\n";
-const char* const kUnreachableDisplayMessage =
-    "ondeline: the display could not be reached, so the window cannot open; check DISPLAY or "
-    "WAYLAND_DISPLAY, or draw the water to a picture with ondeline-render.\n";
-
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-// Qt picks its platform from these; with none of them set it would fail with its own long
-// message about plugins, which tells a person nothing about what to do.
-bool HasSomewhereToShow() {
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
-}
-
-// Qt ends the process with an abort when it cannot start, for instance when the display named
-// cannot be reached; this passes its warnings on and turns the end into one plain sentence and
-// a failure status.
-void StartUpMessageHandler(QtMsgType type, const QMessageLogContext& /*context*/,
-                           const QString& text) {
-    if (type != QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        return;
+// The file name of the program's path, which names the application when it names itself not.
+const char* FileNameOf(const char* path) {
+    if (path == nullptr) {
+        return nullptr;
     }
-    std::fputs(kUnreachableDisplayMessage, stderr);
-    std::fflush(stderr);
-    std::_Exit(kCannotStartStatus);
+    const char* name = path;
+    for (const char* at = path; *at != '\0'; ++at) {
+        if (*at == '/' || *at == '\\') {
+            name = at + 1;
+        }
+    }
+    return *name == '\0' ? nullptr : name;
 }
 
 } // namespace
@@ -57,27 +31,15 @@ int AfxWinMain(int argc, char** argv) {
         std::fputs("ondeline: there is no application object to run\n", stderr);
         return kNoApplicationStatus;
     }
-    // A Wayland compositor matches the window with the desktop entry, and so with its icon, by
-    // this name; Qt would otherwise offer the executable's name, which no entry is filed under.
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntryId));
-    std::unique_ptr<QApplication> ownApplication;
-    if (QApplication::instance() == nullptr) {
-        if (!HasSomewhereToShow()) {
-            std::fputs(kNoDisplayMessage, stderr);
-            return kCannotStartStatus;
-        }
-        const QtMessageHandler previous = qInstallMessageHandler(StartUpMessageHandler);
-        ownApplication = std::make_unique<QApplication>(argc, argv);
-        qInstallMessageHandler(previous);
+    if (app->m_pszAppName == nullptr && argc > 0 && argv != nullptr) {
+        app->m_pszAppName = FileNameOf(argv[0]);
     }
-    // FALSE ends the application at once, without an event loop.
-    if (app->InitInstance() == FALSE) {
-        return app->ExitInstance();
-    }
-    return app->Run();
+    app->InitInstance();
+    return app->ExitInstance();
 }
 
-CWinApp::CWinApp(const char* pszAppName) : m_pszAppName(pszAppName) {
+CWinApp::CWinApp(const char* pszAppName)
+    : m_pszAppName(pszAppName), m_hInstance(::GetModuleHandle(nullptr)) {
     // Only the first counts; a second application object is a mistake that must not take over.
     if (g_pApp == nullptr) {
         g_pApp = this;
@@ -94,17 +56,12 @@ BOOL CWinApp::InitInstance() {
     return TRUE;
 }
 
-int CWinApp::Run() {
-    QApplication::exec();
-    return ExitInstance();
-}
-
 int CWinApp::ExitInstance() {
     return 0;
 }
 
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
-    return ::LoadIcon(m_hInstance, nIDResource);
+    return ::LoadIcon(m_hInstance, MAKEINTRESOURCEA(nIDResource));
 }
 
 void CWinApp::OnHelp() {}
@@ -126,4 +83,8 @@ CWinApp* AfxGetApp() {
 
 CWnd* AfxGetMainWnd() {
     return AfxGetApp()->m_pMainWnd;
+}
+
+HINSTANCE AfxGetInstanceHandle() {
+    return AfxGetApp()->m_hInstance;
 }

@@ -3,31 +3,55 @@
 #include "platform/afx/CDataExchange.h"
 #include "platform/afx/CMenu.h"
 #include "platform/afx/CWinApp.h"
-#include "platform/winqt/WindowObject.h"
-#include "platform/winqt/WindowTimer.h"
 
-#include <QWidget>
-
-#include <algorithm>
-#include <cmath>
+#include <unordered_map>
 
 namespace {
 
-QWidget* WidgetOfHandle(HWND hWnd) {
-    WindowObject* window = FindWindowObject(hWnd);
-    return window == nullptr ? nullptr : window->widget.data();
-}
+// The message being handled, for Default.
+struct CurrentMessage {
+    HWND hWnd = nullptr;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
 
-QPoint ToScreen(const QWidget* widget, QPoint point) {
-    return widget->mapToGlobal(point);
+CurrentMessage g_currentMessage;
+
+// The object bound to each window. Never destroyed: objects with static storage may still end
+// their windows during exit.
+std::unordered_map<HWND, CWnd*>& BoundWindows() {
+    static auto* windows = new std::unordered_map<HWND, CWnd*>;
+    return *windows;
 }
 
 } // namespace
+
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd == nullptr) {
+        return 0;
+    }
+    const CurrentMessage previous = g_currentMessage;
+    g_currentMessage = CurrentMessage{hWnd, message, wParam, lParam};
+    const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
+    g_currentMessage = previous;
+    return result;
+}
 
 CWnd::~CWnd() {
     if (m_hWnd != nullptr && m_bOwnsWindow != FALSE) {
         DestroyWindow();
     }
+    // A window this object was only bound to goes on without it.
+    if (m_hWnd != nullptr) {
+        UnsubclassWindow();
+    }
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+    const auto found = BoundWindows().find(hWnd);
+    return found == BoundWindows().end() ? nullptr : found->second;
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,35 +63,19 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer) {
 }
 
 void CWnd::GetClientRect(LPRECT lpRect) const {
-    if (lpRect == nullptr) {
-        return;
+    if (lpRect != nullptr && ::GetClientRect(m_hWnd, lpRect) == FALSE) {
+        *lpRect = RECT{0, 0, 0, 0};
     }
-    const QWidget* widget = WidgetOfHandle(m_hWnd);
-    *lpRect = widget == nullptr ? RECT{0, 0, 0, 0} : RECT{0, 0, widget->width(), widget->height()};
 }
 
 void CWnd::GetWindowRect(LPRECT lpRect) const {
-    if (lpRect == nullptr) {
-        return;
-    }
-    const QWidget* widget = WidgetOfHandle(m_hWnd);
-    if (widget == nullptr) {
+    if (lpRect != nullptr && ::GetWindowRect(m_hWnd, lpRect) == FALSE) {
         *lpRect = RECT{0, 0, 0, 0};
-        return;
     }
-    QRect outer = widget->isWindow() ? widget->frameGeometry()
-                                     : QRect(ToScreen(widget, QPoint(0, 0)), widget->size());
-    *lpRect =
-        RECT{outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
 }
 
 void CWnd::ScreenToClient(LPPOINT lpPoint) const {
-    const QWidget* widget = WidgetOfHandle(m_hWnd);
-    if (lpPoint == nullptr || widget == nullptr) {
-        return;
-    }
-    const QPoint client = widget->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y));
-    *lpPoint = POINT{client.x(), client.y()};
+    ::ScreenToClient(m_hWnd, lpPoint);
 }
 
 void CWnd::ScreenToClient(LPRECT lpRect) const {
@@ -82,46 +90,11 @@ void CWnd::ScreenToClient(LPRECT lpRect) const {
 }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
-    QWidget* widget = WidgetOfHandle(m_hWnd);
-    if (widget == nullptr) {
-        return;
-    }
-    widget->setGeometry(x, y, std::max(0, nWidth), std::max(0, nHeight));
-    if (bRepaint != FALSE) {
-        widget->update();
-    }
+    ::MoveWindow(m_hWnd, x, y, nWidth < 0 ? 0 : nWidth, nHeight < 0 ? 0 : nHeight, bRepaint);
 }
 
 void CWnd::InvalidateRect(const RECT* lpRect, BOOL bErase) {
-    QWidget* widget = WidgetOfHandle(m_hWnd);
-    if (widget == nullptr) {
-        return;
-    }
-    QRect rect = widget->rect();
-    if (lpRect != nullptr) {
-        // An empty or inverted rectangle asks for nothing.
-        if (lpRect->right <= lpRect->left || lpRect->bottom <= lpRect->top) {
-            return;
-        }
-        rect = QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                     lpRect->bottom - lpRect->top);
-        const qreal ratio = widget->devicePixelRatio();
-        if (ratio != std::floor(ratio)) {
-            // On a fractional scale logical edges fall inside device pixels, and what is painted
-            // for a rectangle (a picture kept at its own rounded length, cells cut at device
-            // pixels) may reach a device pixel past it: a logical pixel more on each side covers
-            // all of it.
-            rect.adjust(-1, -1, 1, 1);
-        }
-    }
-    if (WindowObject* window = FindWindowObject(m_hWnd)) {
-        if (bErase != FALSE) {
-            window->eraseAsked = true;
-        } else {
-            window->unerased += rect;
-        }
-    }
-    widget->update(rect);
+    ::InvalidateRect(m_hWnd, lpRect, bErase);
 }
 
 void CWnd::Invalidate(BOOL bErase) {
@@ -129,17 +102,15 @@ void CWnd::Invalidate(BOOL bErase) {
 }
 
 BOOL CWnd::IsIconic() const {
-    const QWidget* widget = WidgetOfHandle(m_hWnd);
-    return widget != nullptr && widget->isMinimized() ? TRUE : FALSE;
+    return ::IsIconic(m_hWnd);
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (IsWindow(m_hWnd) == FALSE) {
+    if (::IsWindow(m_hWnd) == FALSE) {
         return FALSE;
     }
     // Its WM_NCDESTROY unbinds this object.
-    DestroyWindowObject(m_hWnd);
-    return TRUE;
+    return ::DestroyWindow(m_hWnd);
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
@@ -151,18 +122,14 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
         WM_SETICON, bBigIcon != FALSE ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
 }
 
-BOOL CWnd::Attach(HWND hWndNew) {
-    if (m_hWnd != nullptr) {
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    if (m_hWnd != nullptr || ::IsWindow(hWnd) == FALSE || FromHandlePermanent(hWnd) != nullptr) {
         return FALSE;
     }
-    auto proc = std::make_shared<WindowProcFn>([this](UINT message, WPARAM wParam, LPARAM lParam) {
-        return WindowProc(message, wParam, lParam);
-    });
-    if (!InstallWindowProc(hWndNew, proc)) {
-        return FALSE;
-    }
-    m_pWindowProc = std::move(proc);
-    m_hWnd = hWndNew;
+    BoundWindows()[hWnd] = this;
+    m_hWnd = hWnd;
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtr(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     return TRUE;
 }
 
@@ -170,7 +137,18 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
     if (pParent == nullptr) {
         return FALSE;
     }
-    return Attach(FindChildWindow(FindWindowObject(pParent->m_hWnd), static_cast<int>(nID)));
+    return SubclassWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
+}
+
+void CWnd::UnsubclassWindow() {
+    ::SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    Detached();
+}
+
+void CWnd::Detached() {
+    BoundWindows().erase(m_hWnd);
+    m_hWnd = nullptr;
+    m_pfnSuper = nullptr;
 }
 
 BOOL CWnd::UpdateData(BOOL /*bSaveAndValidate*/) {
@@ -180,11 +158,12 @@ BOOL CWnd::UpdateData(BOOL /*bSaveAndValidate*/) {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    // The window has ended: this object stands for none from now on, and may be bound again.
+    // The window's last message: it goes on to the window's own procedure, and then this object
+    // stands for no window any more.
     if (message == WM_NCDESTROY) {
-        m_hWnd = nullptr;
-        m_pWindowProc.reset();
-        return 0;
+        const LRESULT result = DefWindowProc(message, wParam, lParam);
+        Detached();
+        return result;
     }
     const UINT code = message == WM_COMMAND ? HIWORD(wParam) : 0;
     const UINT id = message == WM_COMMAND ? LOWORD(wParam) : 0;
@@ -199,15 +178,18 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::Default() {
-    const CurrentMessage& current = GetCurrentMessage();
-    if (m_hWnd == nullptr || current.hWnd != m_hWnd) {
+    if (m_hWnd == nullptr || g_currentMessage.hWnd != m_hWnd) {
         return 0;
     }
-    return DefWindowProc(current.message, current.wParam, current.lParam);
+    return DefWindowProc(g_currentMessage.message, g_currentMessage.wParam,
+                         g_currentMessage.lParam);
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultWindowProc(FindWindowObject(m_hWnd), message, wParam, lParam);
+    if (m_pfnSuper == nullptr) {
+        return 0;
+    }
+    return ::CallWindowProc(m_pfnSuper, m_hWnd, message, wParam, lParam);
 }
 
 void CWnd::DoDataExchange(CDataExchange* /*pDX*/) {}

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "platform/afx/CCmdTarget.h"
-#include "platform/winapi/winuser.h"
-
-#include <memory>
+#include <windows.h>
 
 class CDataExchange;
 class CMenu;
@@ -24,9 +22,9 @@ public:
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    // Delivers WM_TIMER with nIDEvent (or calls lpfnTimer) about every nElapse milliseconds on
-    // the user-interface thread; a second call with the same id restarts that timer. Returns
-    // nIDEvent, or 0 without a window. The timer ends with the window.
+    // Delivers WM_TIMER with nIDEvent about every nElapse milliseconds on the user-interface
+    // thread; a second call with the same id restarts that timer. Returns nIDEvent, or 0 without
+    // a window. The timer ends with the window.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);
 
     // Client area: (0, 0) to (width, height).
@@ -40,8 +38,7 @@ public:
     // negative width or height is taken as 0.
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     // Asks for a WM_PAINT of the rectangle (client coordinates), or of the whole client area
-    // when lpRect is null. The back buffer is always cleared to the background first, so the
-    // erase flag changes nothing that can be seen.
+    // when lpRect is null; with bErase the background is erased first.
     void InvalidateRect(const RECT* lpRect, BOOL bErase = TRUE);
     void Invalidate(BOOL bErase = TRUE);
     BOOL IsIconic() const;
@@ -53,23 +50,26 @@ public:
     // previous one.
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
 
-    // Binds this object to the window, whose messages come to WindowProc from now on; FALSE
-    // when this object has a window already, or the window does not exist or has another object.
-    BOOL Attach(HWND hWndNew);
+    // Binds this object to the window by putting the class library's window procedure in
+    // front of the window's own, which then handles what the message map leaves; FALSE when
+    // this object has a window already, or the window does not exist or has another object.
+    BOOL SubclassWindow(HWND hWnd);
     // Binds this object to the dialog's control nID; FALSE when the dialog has no such control
     // or the control is already bound to another object.
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    // The object bound to the window; null when there is none.
+    static CWnd* FromHandlePermanent(HWND hWnd);
 
     // Moves data between controls and members (bSaveAndValidate TRUE) or back, through
     // DoDataExchange.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    // Delivers a message to this object: the message map first, the platform's default
-    // processing when no entry matches. The platform calls it for every message.
+    // Delivers a message to this object: the message map first, the window's own procedure
+    // when no entry matches.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    // The platform's default processing of the message being handled.
+    // The window's own processing of the message being handled.
     LRESULT Default();
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -78,6 +78,16 @@ protected:
     BOOL m_bOwnsWindow = FALSE;
 
 private:
-    // What the window calls; the window only watches it, so it expires with this object.
-    std::shared_ptr<WindowProcFn> m_pWindowProc;
+    friend LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Lets go of the window: its own procedure takes its messages again.
+    void UnsubclassWindow();
+    // The window has ended; this object stands for none from now on and may be bound again.
+    void Detached();
+
+    // The window's procedure from before the binding, which handles what this object leaves.
+    WNDPROC m_pfnSuper = nullptr;
 };
+
+// The window procedure of every window bound to an object: it hands each message to that
+// object's WindowProc.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

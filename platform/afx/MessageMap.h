@@ -12,7 +12,12 @@
 //     END_MESSAGE_MAP()
 
 #include "platform/afx/CPoint.h"
-#include "platform/winapi/winuser.h"
+
+#include <windows.h>
+#include <windowsx.h>
+
+// The SDK's message crackers name a macro after CWnd::SubclassWindow.
+#undef SubclassWindow
 
 #include <type_traits>
 

@@ -2,9 +2,9 @@
 
 // The graphics calls the pixel surface makes: a 16-bit bitmap whose pixel memory the program
 // writes directly, a memory device context that holds it, and a scaled copy onto another device
-// context. Qt stays behind these declarations.
+// context, under the Windows SDK's names.
 
-#include "platform/winapi/windef.h"
+#include "windef.h"
 
 struct BITMAPINFOHEADER {
     DWORD biSize;

@@ -1,50 +1,19 @@
 #pragma once
 
-// The window system's handles, messages, styles and small helpers, under the names the dialog
-// code uses. Nothing here needs Qt; the objects behind the handles live in the platform layer.
+// The window system's calls, messages, styles and structures, under the Windows SDK's names and
+// signatures. Calls that take text exist in their A forms, with the SDK's macros for the plain
+// names, so that code written against them reads the same here and on Windows.
 
-#include "platform/winapi/windef.h"
-#include "platform/winapi/wingdi.h"
+#include "windef.h"
+#include "wingdi.h"
 
-#include <functional>
+using WNDPROC = LRESULT(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+using DLGPROC = INT_PTR(CALLBACK*)(HWND, UINT, WPARAM, LPARAM);
+using TIMERPROC = void(CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
 
-// Handles are opaque pointers to the platform's own records.
-struct WindowObject;
-struct IconObject;
-struct MenuObject;
-struct InstanceObject;
-using HWND = WindowObject*;
-using HICON = IconObject*;
-using HCURSOR = HICON; // a cursor is an icon with a hot spot, and the drag icon is returned as one
-using HMENU = MenuObject*;
-using HINSTANCE = InstanceObject*;
-
-using LPRECT = RECT*;
-using LPPOINT = POINT*;
-using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
-// The window procedure of the object bound to a window: every message of the window comes to it.
-using WindowProcFn = std::function<LRESULT(UINT, WPARAM, LPARAM)>;
-
-inline constexpr WORD LOWORD(std::uintptr_t value) {
-    return static_cast<WORD>(value & 0xFFFF);
-}
-inline constexpr WORD HIWORD(std::uintptr_t value) {
-    return static_cast<WORD>((value >> 16) & 0xFFFF);
-}
-inline constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
-    return static_cast<WPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
-}
-inline constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
-    return static_cast<LPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
-}
-// Mouse positions travel as two signed 16-bit halves, so points left of or above the client
-// area come back negative.
-inline constexpr int GET_X_LPARAM(LPARAM lParam) {
-    return static_cast<std::int16_t>(LOWORD(static_cast<std::uintptr_t>(lParam)));
-}
-inline constexpr int GET_Y_LPARAM(LPARAM lParam) {
-    return static_cast<std::int16_t>(HIWORD(static_cast<std::uintptr_t>(lParam)));
-}
+// A resource named by number rather than by text.
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
+#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 
 // Messages.
 inline constexpr UINT WM_SIZE = 0x0005;
@@ -103,7 +72,6 @@ inline constexpr UINT MF_SEPARATOR = 0x0800;
 inline constexpr UINT MB_OK = 0x0000;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
-inline constexpr UINT ID_HELP = 0xE146;
 
 // GetSystemMetrics indices.
 inline constexpr int SM_CXICON = 11;
@@ -141,19 +109,61 @@ inline constexpr DWORD SS_NOPREFIX = 0x0080;
 inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 inline constexpr DWORD CBS_SORT = 0x0100;
 
-// TRUE while the handle names a window that exists; FALSE for null or destroyed windows.
+// SetWindowLongPtr's slot for the window procedure.
+inline constexpr int GWLP_WNDPROC = -4;
+
+// What BeginPaint hands out for one paint.
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+using LPPAINTSTRUCT = PAINTSTRUCT*;
+
 BOOL IsWindow(HWND hWnd);
-// Sends a message to the window and returns its answer; 0 when the window does not exist.
-LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Icon sizes: 32 x 32 for SM_CXICON / SM_CYICON, 16 x 16 for the small ones, 0 otherwise.
+LRESULT SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+LRESULT CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+INT_PTR DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
+                        DLGPROC lpDialogFunc, LPARAM dwInitParam);
+HWND CreateDialogParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
+                        DLGPROC lpDialogFunc, LPARAM dwInitParam);
+BOOL EndDialog(HWND hDlg, INT_PTR nResult);
+HWND GetDlgItem(HWND hDlg, int nIDDlgItem);
+BOOL DestroyWindow(HWND hWnd);
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint);
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
+BOOL IsIconic(HWND hWnd);
+HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
+BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint);
+
+UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc);
+
 int GetSystemMetrics(int nIndex);
-// The program's own icon resource nIDResource (the instance is ignored: there is one module).
-// Icons are shared and live for the whole process; null when there is no such icon.
-HICON LoadIcon(HINSTANCE hInstance, UINT nIDResource);
-// Draws the icon's large image with its top-left corner at (x, y). Only device contexts of a
-// paint in progress (CPaintDC) can take it; FALSE for any other.
-BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon);
-// The window's system menu; with bRevert TRUE the added items are dropped and null comes back.
+HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
+BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
+int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
+
 HMENU GetSystemMenu(HWND hWnd, BOOL bRevert);
-// Appends an item (MF_STRING with an id and text, or MF_SEPARATOR) to the end of the menu.
-BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, const char* lpNewItem);
+BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem);
+BOOL IsMenu(HMENU hMenu);
+
+int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
+
+#define SendMessage SendMessageA
+#define SetWindowLongPtr SetWindowLongPtrA
+#define CallWindowProc CallWindowProcA
+#define DialogBoxParam DialogBoxParamA
+#define CreateDialogParam CreateDialogParamA
+#define LoadIcon LoadIconA
+#define LoadString LoadStringA
+#define AppendMenu AppendMenuA
+#define MessageBox MessageBoxA

@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr int kHelpCommand = 0xE146; // the class library's ID_HELP, which F1 sends
+
 UINT KeyFlags(const QMouseEvent* e) {
     UINT flags = MK_LBUTTON;
     if (e->modifiers().testFlag(Qt::ShiftModifier)) {
@@ -82,6 +84,11 @@ void CDialogWindow::SendSize() {
     SendMessage(window, WM_SIZE, type,
                 MAKELPARAM(static_cast<WORD>(std::min(cx, 0xFFFF)),
                            static_cast<WORD>(std::min(cy, 0xFFFF))));
+}
+
+void CDialogWindow::End(INT_PTR nResult) {
+    m_nEndResult = nResult;
+    done(static_cast<int>(nResult));
 }
 
 int CDialogWindow::exec() {
@@ -238,7 +245,7 @@ void CDialogWindow::keyPressEvent(QKeyEvent* e) {
         break;
     case Qt::Key_F1:
         if (e->modifiers() == Qt::NoModifier) {
-            SendCommand(ID_HELP);
+            SendCommand(kHelpCommand);
             return;
         }
         break;

@@ -26,6 +26,11 @@ public:
     // Sends WM_SIZE for the current state and size, unless that is what was sent last.
     void SendSize();
 
+    // Ends the dialog's modal loop with the end code EndDialog was given, which stays here for
+    // the dialog manager once the window has gone.
+    void End(INT_PTR nResult);
+    INT_PTR EndResult() const { return m_nEndResult; }
+
     int exec() override;
     void accept() override;
     void reject() override;
@@ -56,4 +61,5 @@ private:
     std::vector<QPointer<CBlackFrame>> m_frames; // in template order
     int m_nEventDepth = 0;
     int m_nModalDepth = 0;
+    INT_PTR m_nEndResult = -1;
 };

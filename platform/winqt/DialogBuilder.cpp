@@ -77,7 +77,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
     switch (item.style & SS_TYPEMASK) {
     case SS_ICON: {
         auto* label = new QLabel(parent);
-        if (HICON icon = LoadIcon(nullptr, item.textOrdinal)) {
+        if (HICON icon = LoadIconResource(item.textOrdinal)) {
             label->setPixmap(QPixmap::fromImage(icon->large));
         }
         widget = label;
@@ -174,7 +174,7 @@ void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItem
                    const DialogBaseUnits& base) {
     auto record = std::make_unique<WindowObject>();
     record->kind = KindOf(item.itemClass);
-    record->classProc = ClassWindowProc;
+    record->wndProc = ClassWindowProc;
     record->parent = dialog;
     record->id = item.id;
     record->style = item.style;
@@ -233,15 +233,16 @@ DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
         std::max(1, metrics.height())};
 }
 
-HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner,
-                 const std::function<void(HWND)>& bind) {
+HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner, WNDPROC classProc,
+                 DLGPROC dialogProc) {
     auto* widget = new CDialogWindow(owner, WindowFlagsOf(dialogTemplate.style));
     widget->setWindowTitle(
         QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
 
     auto record = std::make_unique<WindowObject>();
     record->kind = WindowKind::Dialog;
-    record->classProc = ClassWindowProc;
+    record->wndProc = classProc;
+    record->dlgProc = dialogProc;
     record->widget = widget;
     record->widgetEnd = widget;
     record->id = dialogTemplate.id;
@@ -249,9 +250,6 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner,
     record->exStyle = dialogTemplate.exStyle;
     HWND hDlg = RegisterWindow(std::move(record));
     widget->SetHandle(hDlg);
-    if (bind) {
-        bind(hDlg);
-    }
 
     // The platform's font stands in for the template's.
     const DialogBaseUnits base = DialogBaseUnitsOf(widget->font());

@@ -4,8 +4,8 @@
 // with their pixel memory and the device contexts, memory or painter. The calls that make, select
 // and delete them keep every live handle, so that a stale or foreign one is refused.
 
-#include "platform/winapi/wingdi.h"
 #include "platform/winqt/GdiQt.h"
+#include <windows.h>
 
 #include <QImage>
 

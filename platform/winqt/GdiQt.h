@@ -3,7 +3,7 @@
 // The Qt side of the graphics calls, for the platform layer and the tests only: device contexts
 // that draw with a painter somebody else opened, and hooks that let tests make creation fail.
 
-#include "platform/winapi/wingdi.h"
+#include <windows.h>
 
 #include <QPoint>
 #include <QPointF>

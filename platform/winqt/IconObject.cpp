@@ -73,7 +73,15 @@ int GetSystemMetrics(int nIndex) {
     }
 }
 
-HICON LoadIcon(HINSTANCE /*hInstance*/, UINT nIDResource) {
+// Only the program's own icons, by number, are loaded; the system's own have no images here.
+HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    if (hInstance == nullptr || !IS_INTRESOURCE(lpIconName)) {
+        return nullptr;
+    }
+    return LoadIconResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName)));
+}
+
+HICON LoadIconResource(UINT nIDResource) {
     auto& icons = LoadedIcons();
     if (const auto found = icons.find(nIDResource); found != icons.end()) {
         return found->second.get();

@@ -2,7 +2,7 @@
 
 // The record behind an icon handle: the icon's images, made from the resource data.
 
-#include "platform/winapi/winuser.h"
+#include <windows.h>
 
 #include <QIcon>
 #include <QImage>
@@ -12,5 +12,8 @@ struct IconObject {
     QImage small; // SM_CXSMICON x SM_CYSMICON
 };
 
+// The program's icon resource nIDResource, shared and kept for the whole process; null when
+// there is no such icon.
+HICON LoadIconResource(UINT nIDResource);
 // Both images as one icon, for a window's caption and task bar.
 QIcon IconOf(HICON big, HICON small);

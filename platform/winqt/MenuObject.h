@@ -3,7 +3,7 @@
 // The record behind a menu handle. The only menus are the windows' system menus, each owned by
 // the record of its window; a menu handle is good while that window lives.
 
-#include "platform/winapi/winuser.h"
+#include <windows.h>
 
 #include <string>
 #include <vector>

@@ -1,6 +1,5 @@
 #include "platform/winqt/QtWnd.h"
 
-#include "platform/afx/CWnd.h"
 #include "platform/winqt/SystemMenu.h"
 #include "platform/winqt/WindowObject.h"
 
@@ -12,15 +11,8 @@ QWidget* WidgetOf(HWND hWnd) {
     return window == nullptr ? nullptr : window->widget.data();
 }
 
-QWidget* WidgetOf(CWnd* pWnd) {
-    return pWnd == nullptr ? nullptr : WidgetOf(pWnd->m_hWnd);
-}
-
-QWidget* DialogItemWidget(CWnd* pDlg, int nID) {
-    if (pDlg == nullptr) {
-        return nullptr;
-    }
-    WindowObject* control = FindChildWindow(FindWindowObject(pDlg->m_hWnd), nID);
+QWidget* DialogItemWidget(HWND hDlg, int nID) {
+    WindowObject* control = FindChildWindow(FindWindowObject(hDlg), nID);
     return control == nullptr ? nullptr : control->widget.data();
 }
 
@@ -28,7 +20,7 @@ void PostToUi(std::function<void()> work) {
     QTimer::singleShot(0, [work = std::move(work)] { work(); });
 }
 
-QMenu* OpenSystemMenu(CWnd* pWnd) {
-    WindowObject* window = pWnd == nullptr ? nullptr : FindWindowObject(pWnd->m_hWnd);
+QMenu* OpenSystemMenu(HWND hWnd) {
+    WindowObject* window = FindWindowObject(hWnd);
     return window == nullptr ? nullptr : PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
 }

@@ -125,7 +125,7 @@ HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) {
     return window->systemMenu.get();
 }
 
-BOOL AppendMenu(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, const char* lpNewItem) {
+BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem) {
     if (IsMenu(hMenu) == FALSE) {
         return FALSE;
     }

@@ -1,5 +1,7 @@
 #include "platform/winqt/TickSource.h"
 
+#include <windows.h>
+
 #include <chrono>
 #include <utility>
 
@@ -16,7 +18,7 @@ std::uint32_t SteadyMilliseconds() {
 
 } // namespace
 
-std::uint32_t GetTickCount() {
+DWORD GetTickCount() {
     return g_tickSource ? g_tickSource() : SteadyMilliseconds();
 }
 

@@ -16,8 +16,6 @@ std::unordered_map<const WindowObject*, std::unique_ptr<WindowObject>>& Registry
     return *registry;
 }
 
-CurrentMessage g_currentMessage;
-
 // Takes the window and its children out of the registry, children first, as the window system
 // ends them.
 void Unregister(WindowObject* window, std::vector<std::unique_ptr<WindowObject>>& ended) {
@@ -56,15 +54,6 @@ WindowObject* FindChildWindow(WindowObject* parent, int id) {
     return found == parent->children.end() ? nullptr : *found;
 }
 
-bool InstallWindowProc(HWND hWnd, const std::shared_ptr<WindowProcFn>& proc) {
-    WindowObject* window = FindWindowObject(hWnd);
-    if (window == nullptr || proc == nullptr || !window->proc.expired()) {
-        return false;
-    }
-    window->proc = proc;
-    return true;
-}
-
 void DestroyWindowObject(HWND hWnd) {
     WindowObject* window = FindWindowObject(hWnd);
     if (window == nullptr) {
@@ -84,9 +73,8 @@ void DestroyWindowObject(HWND hWnd) {
         if (record->openMenu != nullptr) {
             record->openMenu->close();
         }
-        // Held for the call: the object may let go of its procedure while handling it.
-        if (const std::shared_ptr<WindowProcFn> proc = record->proc.lock()) {
-            (*proc)(WM_NCDESTROY, 0, 0);
+        if (record->wndProc != nullptr) {
+            record->wndProc(record.get(), WM_NCDESTROY, 0, 0);
         }
     }
     if (widget == nullptr) {
@@ -100,30 +88,12 @@ void DestroyWindowObject(HWND hWnd) {
     }
 }
 
-const CurrentMessage& GetCurrentMessage() {
-    return g_currentMessage;
-}
-
-LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowObject* window = FindWindowObject(hWnd);
-    if (window == nullptr) {
+LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr || window->wndProc == nullptr) {
         return 0;
     }
-    const CurrentMessage previous = g_currentMessage;
-    g_currentMessage = CurrentMessage{hWnd, message, wParam, lParam};
-    // Held for the call, for the same reason as above.
-    const std::shared_ptr<WindowProcFn> proc = window->proc.lock();
-    const LRESULT result = proc != nullptr ? (*proc)(message, wParam, lParam)
-                                           : DefaultWindowProc(window, message, wParam, lParam);
-    g_currentMessage = previous;
-    return result;
-}
-
-LRESULT DefaultWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window == nullptr || window->classProc == nullptr) {
-        return 0;
-    }
-    return window->classProc(window, message, wParam, lParam);
+    return window->wndProc(hWnd, message, wParam, lParam);
 }
 
 BOOL IsWindow(HWND hWnd) {

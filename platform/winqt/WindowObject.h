@@ -1,14 +1,14 @@
 #pragma once
 
 // The record behind a window handle, for the platform layer only: the widget that shows the
-// window, the window procedure of the object bound to it, and the state the window system keeps
+// window, its procedure, and the state the window system keeps
 // per window. It is the lowest layer of the windows: it calls nothing above it, and those above
 // find their record by handle whenever they need it.
 
-#include "platform/winapi/winuser.h"
 #include "platform/winqt/CXPictureWindow.h"
 #include "platform/winqt/GdiQt.h"
 #include "platform/winqt/MenuObject.h"
+#include <windows.h>
 
 #include <QPointer>
 #include <QRegion>
@@ -33,19 +33,14 @@ protected:
     ~IWindowWidget() = default;
 };
 
-// The procedure of a window's class: what the window system does with a message nobody handled.
-using ClassProcFn = LRESULT (*)(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam);
-
 struct WindowObject {
     WindowKind kind = WindowKind::Dialog;
-    ClassProcFn classProc = nullptr; // given by whoever makes the window; null does nothing
+    // The window's procedure: its class's, until somebody subclasses the window.
+    WNDPROC wndProc = nullptr;
     QPointer<QWidget> widget;
     // The same widget as the interface it hears its window's end through, or null when it has
     // none; used only while widget is not null.
     IWindowWidget* widgetEnd = nullptr;
-    // The bound object's window procedure. The object owns it, so when the object ends first
-    // this simply expires; without one, messages go to the class procedure.
-    std::weak_ptr<WindowProcFn> proc;
     WindowObject* parent = nullptr;
     std::vector<WindowObject*> children; // in template order
     int id = 0;
@@ -53,6 +48,8 @@ struct WindowObject {
     DWORD exStyle = 0;
 
     // Dialogs only.
+    DLGPROC dlgProc = nullptr; // what the dialog manager asks first about every message
+    INT_PTR endResult = -1;    // what EndDialog was given
     std::unique_ptr<MenuObject> systemMenu;
     QPointer<QMenu> openMenu;
     HICON bigIcon = nullptr;
@@ -78,27 +75,12 @@ HWND RegisterWindow(std::unique_ptr<WindowObject> window);
 WindowObject* FindWindowObject(HWND hWnd);
 // The record of the child of parent with this control id; null when there is none.
 WindowObject* FindChildWindow(WindowObject* parent, int id);
-// Binds an object to the window: from now on its messages go to proc. False when the window does
-// not exist or another object's procedure is still installed.
-bool InstallWindowProc(HWND hWnd, const std::shared_ptr<WindowProcFn>& proc);
 // Ends the window and its children: their handles stop naming windows, each bound object gets
 // WM_NCDESTROY, and the widget is hidden and let go of. A modal loop running for it ends.
 void DestroyWindowObject(HWND hWnd);
 
-// The message being handled, for CWnd::Default.
-struct CurrentMessage {
-    HWND hWnd = nullptr;
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-};
-const CurrentMessage& GetCurrentMessage();
-
-// What the window system does with a message nobody handled: the window's class procedure.
-LRESULT DefaultWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Sends WM_COMMAND with (id, code) from the control to its dialog.
 void NotifyParent(WindowObject* control, UINT code);
 
-// The painter of a paint DC made by CPaintDC; null for any other DC.
+// The painter of a paint DC made by BeginPaint; null for any other DC.
 QPainter* PainterOfPaintDC(HDC hdc);

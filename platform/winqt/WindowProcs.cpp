@@ -75,36 +75,15 @@ LRESULT DefaultButtonProc(WindowObject* window, UINT message, WPARAM wParam) {
         if (box == nullptr) {
             return BST_UNCHECKED;
         }
-        switch (box->checkState()) {
-        case Qt::Checked:
-            return BST_CHECKED;
-        case Qt::PartiallyChecked:
-            return BST_INDETERMINATE;
-        case Qt::Unchecked:
-            break;
-        }
-        return BST_UNCHECKED;
+        return box->checkState() == Qt::Checked ? BST_CHECKED : BST_UNCHECKED;
     case BM_SETCHECK:
         if (box != nullptr) {
-            box->setCheckState(wParam == BST_CHECKED         ? Qt::Checked
-                               : wParam == BST_INDETERMINATE ? Qt::PartiallyChecked
-                                                             : Qt::Unchecked);
+            box->setCheckState(wParam == BST_CHECKED ? Qt::Checked : Qt::Unchecked);
         }
         return 0;
     default:
         return 0;
     }
-}
-
-// Where a sorted list puts a new string: after every string that does not sort after it,
-// ignoring case.
-int SortedPlace(const QComboBox* combo, const QString& text) {
-    int place = 0;
-    while (place < combo->count() &&
-           QString::compare(combo->itemText(place), text, Qt::CaseInsensitive) <= 0) {
-        ++place;
-    }
-    return place;
 }
 
 LRESULT DefaultComboBoxProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -130,9 +109,8 @@ LRESULT DefaultComboBoxProc(WindowObject* window, UINT message, WPARAM wParam, L
     case CB_ADDSTRING: {
         const char* data = reinterpret_cast<const char*>(lParam);
         const QString text = QString::fromUtf8(data == nullptr ? "" : data);
-        const int place =
-            (window->style & CBS_SORT) != 0 ? SortedPlace(combo, text) : combo->count();
-        combo->insertItem(place, text);
+        const int place = combo->count();
+        combo->addItem(text);
         // A list box starts without a selection; Qt's selects the first item it gets.
         if (combo->count() == 1) {
             combo->setCurrentIndex(-1);
@@ -146,7 +124,8 @@ LRESULT DefaultComboBoxProc(WindowObject* window, UINT message, WPARAM wParam, L
 
 } // namespace
 
-LRESULT ClassWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ClassWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowObject* window = FindWindowObject(hWnd);
     if (window == nullptr) {
         return 0;
     }

@@ -6,4 +6,4 @@
 
 // What the window system does with the messages the program leaves to it, by the kind of window
 // (dialog, button, static or combo box); the class procedure of every window a dialog is made of.
-LRESULT ClassWindowProc(WindowObject* window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ClassWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,5 @@
 #include "platform/winqt/WindowTimer.h"
 
-#include "platform/winqt/TickSource.h"
 #include "platform/winqt/WindowObject.h"
 
 #include <QTimer>
@@ -34,7 +33,7 @@ QTimer* FindTimer(const QWidget* widget, UINT_PTR nIDEvent) {
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
     const WindowObject* window = FindWindowObject(hWnd);
     QWidget* widget = window == nullptr ? nullptr : window->widget.data();
-    if (widget == nullptr) {
+    if (widget == nullptr || lpTimerFunc != nullptr) {
         return 0;
     }
     QTimer* timer = FindTimer(widget, nIDEvent);
@@ -46,7 +45,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
     // A restart may come from the timer's own WM_TIMER, so the timer is kept and only told
     // what to do from now on.
     QObject::disconnect(timer, &QTimer::timeout, nullptr, nullptr);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, hWnd, nIDEvent, lpTimerFunc] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, hWnd, nIDEvent] {
         // A widget outlives its window for a moment, and the handle may by then name another
         // window; the timer serves only the window of its own widget.
         const WindowObject* owner = FindWindowObject(hWnd);
@@ -54,11 +53,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
             timer->stop();
             return;
         }
-        if (lpTimerFunc != nullptr) {
-            lpTimerFunc(hWnd, WM_TIMER, nIDEvent, GetTickCount());
-        } else {
-            SendMessage(hWnd, WM_TIMER, nIDEvent, 0);
-        }
+        SendMessage(hWnd, WM_TIMER, nIDEvent, 0);
     });
     timer->start(static_cast<int>(std::clamp(uElapse, kMinTimerPeriod, kMaxTimerPeriod)));
     return timer->isActive() ? nIDEvent : 0;

@@ -1,6 +1,7 @@
 #include "app/CRippleApp.h"
 
 #include "platform/winqt/QtWnd.h"
+#include "platform/winqt/Sockets.h"
 #include "platform/winqt/TickSource.h"
 #include "res/resource.h"
 #include "ripple/RippleDrop.h"

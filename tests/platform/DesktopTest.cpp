@@ -125,17 +125,10 @@ TEST_F(Desktop, EscapeClosesTheSystemMenuAndGivesTheFocusBack) {
     EXPECT_TRUE(IsWindow(m_dlg.m_hWnd));
 }
 
-// An application object that only starts.
-class CQuietApp : public CWinApp {
-public:
-    BOOL InitInstance() override { return FALSE; }
-};
-
-TEST(DesktopName, IsTheDesktopEntrysOnceTheProgramStarts) {
-    CQuietApp app;
-    char name[] = "ondeline";
-    char* argv[] = {name, nullptr};
-    AfxWinMain(1, argv);
+TEST(DesktopName, IsTheDesktopEntrysOnceAWindowOpens) {
+    QGuiApplication::setDesktopFileName(QString());
+    CDialog about(IDD_ABOUTBOX);
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     EXPECT_EQ(QGuiApplication::desktopFileName(), QString(kDesktopEntryId));
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/winqt/GdiQt.h"
 #include "platform/winqt/QtWnd.h"
+#include "platform/winqt/Sockets.h"
 
 #include <QAbstractButton>
 #include <QApplication>

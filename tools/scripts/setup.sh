@@ -24,6 +24,7 @@ test_packages=(
   dpkg-dev lintian
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
   sway grim wtype libwayland-dev
+  g++-mingw-w64-x86-64-posix
 )
 
 tests=no
