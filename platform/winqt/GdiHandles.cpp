@@ -1,7 +1,5 @@
 #include "platform/winqt/GdiHandles.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -9,8 +7,8 @@
 #include <new>
 #include <unordered_set>
 
-// Pixels are little-endian 16-bit words in the bitmap's layout, and Qt reads its 16-bit formats
-// as native words, so the two only agree on a little-endian machine.
+// Pixels are little-endian 16-bit words in the bitmap's layout, which the copies read as native
+// words, so the two only agree on a little-endian machine.
 static_assert(std::endian::native == std::endian::little);
 
 namespace {
@@ -18,7 +16,7 @@ namespace {
 constexpr WORD kBitsPerPixel = 16;               // the only depth a DIB section is made with
 constexpr DWORD kHeaderSize = 40;                // sizeof(BITMAPINFOHEADER), as biSize must say
 constexpr int kHalftone = 4;                     // the highest stretch mode there is
-constexpr std::int64_t kMaxImageBytes = INT_MAX; // biSizeImage and Qt's line arithmetic are ints
+constexpr std::int64_t kMaxImageBytes = INT_MAX; // biSizeImage and the copies' arithmetic are ints
 
 int g_nFailDibSections = 0;
 int g_nFailMemoryDCs = 0;
@@ -98,11 +96,9 @@ HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void**
     if (!bitmap->bits) {
         return nullptr;
     }
-    bitmap->view =
-        QImage(bitmap->bits.get(), header.biWidth, header.biHeight, stride, QImage::Format_RGB555);
-    if (bitmap->view.isNull()) {
-        return nullptr;
-    }
+    bitmap->width = header.biWidth;
+    bitmap->height = header.biHeight;
+    bitmap->stride = static_cast<int>(stride);
     void* bits = bitmap->bits.get();
     HBITMAP handle = Register(Live().objects, std::move(bitmap));
     if (handle != nullptr && ppvBits != nullptr) {
@@ -121,7 +117,7 @@ HDC CreateCompatibleDC(HDC /*hdc*/) {
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
     GdiDC* dc = FindGdiDC(hdc);
-    if (dc == nullptr || dc->painter != nullptr) {
+    if (dc == nullptr || dc->device != nullptr) {
         return nullptr;
     }
     // Null takes the bitmap out again, which is how a fresh DC's "previous object" goes back.
@@ -155,7 +151,7 @@ int SetStretchBltMode(HDC hdc, int mode) {
 
 BOOL DeleteDC(HDC hdc) {
     GdiDC* dc = FindGdiDC(hdc);
-    if (dc == nullptr || dc->painter != nullptr) {
+    if (dc == nullptr || dc->device != nullptr) {
         return FALSE;
     }
     if (dc->bitmap != nullptr) {
@@ -177,28 +173,44 @@ BOOL DeleteObject(HGDIOBJ obj) {
     return TRUE;
 }
 
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record, CXPictureWindow* screen) {
-    if (painter == nullptr) {
+BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
+                int ySrc, int wSrc, int hSrc, DWORD rop) {
+    GdiDC* target = FindGdiDC(hdcDest);
+    const GdiDC* source = FindGdiDC(hdcSrc);
+    if (target == nullptr || target->device == nullptr || source == nullptr ||
+        source->bitmap == nullptr || rop != SRCCOPY) {
+        return FALSE;
+    }
+    if (wDest <= 0 || hDest <= 0 || wSrc <= 0 || hSrc <= 0) {
+        return FALSE;
+    }
+    return target->device->StretchFrom(xDest, yDest, wDest, hDest, *source->bitmap, xSrc, ySrc,
+                                       wSrc, hSrc);
+}
+
+HDC CreateDeviceDC(IGdiDevice* device) {
+    if (device == nullptr) {
         return nullptr;
     }
     std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
     if (!dc) {
         return nullptr;
     }
-    dc->painter = painter;
-    dc->record = record;
-    dc->screen = screen;
+    dc->device = device;
     return Register(Live().dcs, std::move(dc));
 }
 
-void ReleasePainterDC(HDC hdc) {
+IGdiDevice* ReleaseDeviceDC(HDC hdc) {
     GdiDC* dc = FindGdiDC(hdc);
-    if (dc == nullptr || dc->painter == nullptr) {
-        return;
+    if (dc == nullptr || dc->device == nullptr) {
+        return nullptr;
     }
+    IGdiDevice* device = dc->device;
     Live().dcs.erase(dc);
     delete dc;
+    return device;
 }
+
 void FailNextDibSections(int count) {
     g_nFailDibSections = std::max(count, 0);
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 // The Qt side of the graphics calls, for the platform layer and the tests only: device contexts
-// that draw with a painter somebody else opened, and hooks that let tests make creation fail.
+// that draw with a painter somebody else opened, and where their copies land among its pixels.
+
+#include "platform/winqt/GdiHandles.h"
 
 #include <windows.h>
 
@@ -65,13 +67,3 @@ HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr,
                     CXPictureWindow* screen = nullptr);
 // Ends a DC made by CreatePainterDC; the painter itself stays open. Other DCs are left alone.
 void ReleasePainterDC(HDC hdc);
-
-// Makes the next count calls of CreateDIBSection fail as if memory had run out (0 turns the
-// hook off).
-void FailNextDibSections(int count);
-// Makes the next count calls of CreateCompatibleDC fail (0 turns the hook off).
-void FailNextMemoryDCs(int count);
-
-// Bitmaps and device contexts made and not yet deleted or released, so that tests can see that
-// an owner gave back everything it took.
-int LiveGdiHandleCount();

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -210,26 +211,28 @@ QImage* StraightTarget(QPainter& painter, const QTransform& toDevice, int width,
 // Puts the patch down as a plain copy that ignores whatever blending the painter was set up
 // for: straight into the pixels the painter draws on when it can, or else through a patch of its
 // own that the painter copies.
-void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
+void DrawPatch(QPainter& painter, const QTransform& toDevice, const QImage& picture,
                const AxisMap& columns, const AxisMap& rows) {
     const int width = static_cast<int>(columns.sources.size());
     const int height = static_cast<int>(rows.sources.size());
     int x = columns.first;
     int y = rows.first;
     if (QImage* image = StraightTarget(painter, toDevice, width, height, x, y)) {
-        WidenPatch(bitmap.view, columns, rows,
+        WidenPatch(picture, columns, rows,
                    image->scanLine(y) + static_cast<qsizetype>(x) * sizeof(QRgb),
                    image->bytesPerLine());
         return;
     }
-    QImage& patch = bitmap.stretched;
+    // Kept from one paint to the next, so that the next paint of the same size reuses it; there
+    // is one paint at a time.
+    static QImage patch;
     if (patch.width() != width || patch.height() != height) {
         patch = QImage(width, height, QImage::Format_RGB32);
     }
     if (patch.isNull()) {
         return;
     }
-    WidenPatch(bitmap.view, columns, rows, patch.bits(), patch.bytesPerLine());
+    WidenPatch(picture, columns, rows, patch.bits(), patch.bytesPerLine());
     painter.save();
     // The patch is already at device resolution: it goes down one image pixel per device pixel.
     painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
@@ -240,20 +243,27 @@ void DrawPatch(QPainter& painter, const QTransform& toDevice, GdiObject& bitmap,
     painter.restore();
 }
 
-} // namespace
+// A device DC over a painter that somebody else opened.
+class CPainterDevice final : public IGdiDevice {
+public:
+    CPainterDevice(QPainter* painter, PaintCopy* record, CXPictureWindow* screen)
+        : m_pPainter(painter), m_pRecord(record), m_pScreen(screen) {}
 
-BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
-                int ySrc, int wSrc, int hSrc, DWORD rop) {
-    const GdiDC* target = FindGdiDC(hdcDest);
-    const GdiDC* source = FindGdiDC(hdcSrc);
-    if (target == nullptr || target->painter == nullptr || !target->painter->isActive() ||
-        source == nullptr || source->bitmap == nullptr || rop != SRCCOPY) {
+    BOOL StretchFrom(int xDest, int yDest, int wDest, int hDest, const GdiObject& bitmap, int xSrc,
+                     int ySrc, int wSrc, int hSrc) override;
+
+private:
+    QPainter* m_pPainter;
+    PaintCopy* m_pRecord;
+    CXPictureWindow* m_pScreen;
+};
+
+BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
+                                 const GdiObject& bitmap, int xSrc, int ySrc, int wSrc, int hSrc) {
+    QPainter& painter = *m_pPainter;
+    if (!painter.isActive()) {
         return FALSE;
     }
-    if (wDest <= 0 || hDest <= 0 || wSrc <= 0 || hSrc <= 0) {
-        return FALSE;
-    }
-    QPainter& painter = *target->painter;
     // Only a painter that scales and moves can have its destination cut into whole device pixels.
     const QTransform toDevice = painter.combinedTransform();
     if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0) {
@@ -261,24 +271,24 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
     }
     const DeviceSpan columnSpan = CopySpan(toDevice.m11(), toDevice.dx(), xDest, wDest, wSrc);
     const DeviceSpan rowSpan = CopySpan(toDevice.m22(), toDevice.dy(), yDest, hDest, hSrc);
-    if (target->record != nullptr) {
-        *target->record = PaintCopy{
+    if (m_pRecord != nullptr) {
+        *m_pRecord = PaintCopy{
             true,       toDevice, QRect(xDest, yDest, wDest, hDest), QRect(xSrc, ySrc, wSrc, hSrc),
             columnSpan, rowSpan};
     }
     if (columnSpan.size <= 0 || rowSpan.size <= 0) {
         return TRUE;
     }
-    GdiObject& bitmap = *source->bitmap;
-    const QImage& picture = bitmap.view;
+    const QImage picture(bitmap.bits.get(), bitmap.width, bitmap.height, bitmap.stride,
+                         QImage::Format_RGB555);
     const std::vector<QRect> areas = VisibleAreas(painter, toDevice);
-    if (target->screen != nullptr && target->screen->Serves(painter)) {
+    if (m_pScreen != nullptr && m_pScreen->Serves(painter)) {
         const QRect device = DeviceArea(painter);
         const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), device.left(),
                                         device.left() + device.width());
         const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), device.top(),
                                      device.top() + device.height());
-        if (target->screen->Show(picture, columns, rows, areas)) {
+        if (m_pScreen->Show(picture, columns, rows, areas)) {
             return TRUE;
         }
     }
@@ -288,10 +298,31 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
         const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), visible.top(),
                                      visible.top() + visible.height());
         if (!columns.sources.empty() && !rows.sources.empty()) {
-            DrawPatch(painter, toDevice, bitmap, columns, rows);
+            DrawPatch(painter, toDevice, picture, columns, rows);
         }
     }
     return TRUE;
+}
+
+} // namespace
+
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record, CXPictureWindow* screen) {
+    if (painter == nullptr) {
+        return nullptr;
+    }
+    auto* device = new (std::nothrow) CPainterDevice(painter, record, screen);
+    if (device == nullptr) {
+        return nullptr;
+    }
+    HDC hdc = CreateDeviceDC(device);
+    if (hdc == nullptr) {
+        delete device;
+    }
+    return hdc;
+}
+
+void ReleasePainterDC(HDC hdc) {
+    delete static_cast<CPainterDevice*>(ReleaseDeviceDC(hdc));
 }
 
 DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size) {
