@@ -34,7 +34,6 @@ inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
-inline constexpr int BST_INDETERMINATE = 2;
 inline constexpr UINT CB_ADDSTRING = 0x0143;
 inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
@@ -107,7 +106,6 @@ inline constexpr DWORD SS_ICON = 0x0003;
 inline constexpr DWORD SS_BLACKFRAME = 0x0007;
 inline constexpr DWORD SS_NOPREFIX = 0x0080;
 inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
-inline constexpr DWORD CBS_SORT = 0x0100;
 
 // SetWindowLongPtr's slot for the window procedure.
 inline constexpr int GWLP_WNDPROC = -4;
