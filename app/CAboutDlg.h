@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AfxWin.h"
+#include "platform/afx/AfxWin.h"
 #include "res/resource.h"
 
 // The About box: the program's name, version and a short notice, with an OK button. It has no

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AfxWin.h"
+#include "platform/afx/AfxWin.h"
 
 // The application: it checks that sockets work, runs the main dialog modally as its only window
 // and lets the process end when the dialog closes. It also owns the About box, which the main

@@ -1,5 +1,5 @@
 #include "app/InfoOptions.h"
-#include "platform/Afx.h"
+#include "platform/afx/Afx.h"
 
 #include <iostream>
 #include <optional>

@@ -2,6 +2,12 @@
 
 // Resource identifiers: dialogs, controls, strings, prompts, the icon and menu commands.
 
+#include <windows.h>
+
+// The SDK names one of its cursors IDC_SIZE; here the name is the size list's, as the dialog's
+// design has it, and the cursor is never asked for.
+#undef IDC_SIZE
+
 #define IDD_ABOUTBOX 100
 #define IDS_ABOUTBOX 101
 #define IDD_MAIN 102

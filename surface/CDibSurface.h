@@ -1,8 +1,7 @@
 #pragma once
 
-#include "platform/CDC.h"
-#include "platform/Gdi.h"
-#include "platform/WinTypes.h"
+#include "platform/afx/CDC.h"
+#include <windows.h>
 
 // The picture the renderer writes and the dialog paints: a 16-bit bottom-up bitmap whose pixel
 // memory is addressed directly, held in a memory DC so that one call copies it to the screen,

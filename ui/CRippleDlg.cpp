@@ -1,8 +1,7 @@
 #include "ui/CRippleDlg.h"
 
-#include "platform/RandomSource.h"
-#include "platform/TickSource.h"
 #include "ripple/DropSources.h"
+#include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
 #include "ui/DisplayLayout.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AfxWin.h"
+#include "platform/afx/AfxWin.h"
 #include "res/resource.h"
 #include "ripple/CChangedCells.h"
 #include "ripple/CStillFrame.h"

@@ -3,8 +3,8 @@
 // Where the frame and the picture go when the dialog's client area changes: plain arithmetic on
 // the frame's place, the client size, the Stretch state and the grid size.
 
-#include "platform/WinTypes.h"
 #include "ripple/CChangedCells.h"
+#include <windows.h>
 
 struct DisplayLayout {
     RECT frame;   // the frame's new rectangle, dialog client coordinates

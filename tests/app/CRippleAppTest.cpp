@@ -1,7 +1,8 @@
 #include "app/CRippleApp.h"
 
-#include "platform/QtWnd.h"
-#include "platform/TickSource.h"
+#include "platform/winqt/QtWnd.h"
+#include "platform/winqt/Sockets.h"
+#include "platform/winqt/TickSource.h"
 #include "res/resource.h"
 #include "ripple/RippleDrop.h"
 #include "ui/CRippleDlg.h"

@@ -1,5 +1,6 @@
-#include "platform/AfxWin.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/AfxWin.h"
+#include "platform/winqt/QtWnd.h"
+#include "platform/winqt/Sockets.h"
 #include "res/resource.h"
 
 #include <QAbstractButton>
@@ -93,9 +94,6 @@ public:
 
     BOOL InitInstance() override {
         ++m_nInits;
-        if (m_bRun != FALSE) {
-            PostToUi([] { QApplication::quit(); });
-        }
         return m_bRun;
     }
     int ExitInstance() override { return m_nExitStatus; }
@@ -113,22 +111,17 @@ BEGIN_MESSAGE_MAP(CCountingApp, CWinApp)
 ON_COMMAND(ID_HELP, OnHelpCounted)
 END_MESSAGE_MAP()
 
-TEST(CWinApp, FalseFromInitInstanceEndsTheApplicationWithItsExitStatus) {
-    CCountingApp app(FALSE);
-    EXPECT_EQ(AfxGetApp(), &app);
-    char name[] = "ondeline";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(AfxWinMain(1, argv), 7);
-    EXPECT_EQ(app.m_nInits, 1);
-}
-
-TEST(CWinApp, TrueFromInitInstanceRunsTheEventLoopUntilItEnds) {
-    CCountingApp app(TRUE);
-    app.m_nExitStatus = 3;
-    char name[] = "ondeline";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(AfxWinMain(1, argv), 3);
-    EXPECT_EQ(app.m_nInits, 1);
+// The dialogs' modal loops are the only ones, so either answer ends the application.
+TEST(CWinApp, InitInstanceRunsOnceAndExitInstanceGivesTheExitStatus) {
+    for (const BOOL bRun : {FALSE, TRUE}) {
+        CCountingApp app(bRun);
+        EXPECT_EQ(AfxGetApp(), &app);
+        char path[] = "/usr/bin/ondeline";
+        char* argv[] = {path, nullptr};
+        EXPECT_EQ(AfxWinMain(1, argv), 7);
+        EXPECT_EQ(app.m_nInits, 1);
+        EXPECT_STREQ(app.m_pszAppName, "ondeline");
+    }
 }
 
 TEST(CWinApp, WithoutAnApplicationObjectAfxWinMainSaysSoAndFails) {
@@ -183,8 +176,9 @@ TEST(Icons, TheMainIconLoadsOnceAtTheSystemsSizes) {
     EXPECT_EQ(GetSystemMetrics(-1), 0);
     HICON icon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
     ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(LoadIcon(nullptr, IDR_MAINFRAME), icon);
-    EXPECT_EQ(LoadIcon(nullptr, 4242), nullptr);
+    EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)), icon);
+    EXPECT_EQ(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCEA(4242)), nullptr);
+    EXPECT_EQ(LoadIcon(nullptr, MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
     // Outside a paint there is nothing to draw on.
     EXPECT_EQ(DrawIcon(nullptr, 0, 0, icon), FALSE);
 }

@@ -2,8 +2,8 @@
 // controls, what the keyboard alone can reach, and the name a compositor matches it by.
 
 #include "CMenuDlg.h"
-#include "platform/AfxWin.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/AfxWin.h"
+#include "platform/winqt/QtWnd.h"
 #include "res/DesktopEntry.h"
 #include "res/resource.h"
 
@@ -125,17 +125,10 @@ TEST_F(Desktop, EscapeClosesTheSystemMenuAndGivesTheFocusBack) {
     EXPECT_TRUE(IsWindow(m_dlg.m_hWnd));
 }
 
-// An application object that only starts.
-class CQuietApp : public CWinApp {
-public:
-    BOOL InitInstance() override { return FALSE; }
-};
-
-TEST(DesktopName, IsTheDesktopEntrysOnceTheProgramStarts) {
-    CQuietApp app;
-    char name[] = "ondeline";
-    char* argv[] = {name, nullptr};
-    AfxWinMain(1, argv);
+TEST(DesktopName, IsTheDesktopEntrysOnceAWindowOpens) {
+    QGuiApplication::setDesktopFileName(QString());
+    CDialog about(IDD_ABOUTBOX);
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
     EXPECT_EQ(QGuiApplication::desktopFileName(), QString(kDesktopEntryId));
 }
 

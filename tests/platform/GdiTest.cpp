@@ -1,5 +1,5 @@
-#include "platform/Gdi.h"
-#include "platform/GdiQt.h"
+#include "platform/winapi/wingdi.h"
+#include "platform/winqt/GdiQt.h"
 
 #include <QColor>
 #include <QImage>

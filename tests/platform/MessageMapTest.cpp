@@ -1,4 +1,4 @@
-#include "platform/CCmdTarget.h"
+#include "platform/afx/CCmdTarget.h"
 
 #include <gtest/gtest.h>
 

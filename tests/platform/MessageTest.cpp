@@ -1,5 +1,5 @@
-#include "platform/AfxWin.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/AfxWin.h"
+#include "platform/winqt/QtWnd.h"
 #include "res/resource.h"
 #include "tests/platform/ModalDriver.h"
 
@@ -40,6 +40,7 @@ public:
     int m_nStretchClicks = 0;
     int m_nSizeChanges = 0;
     int m_nInitCalls = 0;
+    RECT m_rcAtInit = {0, 0, 0, 0};
     int m_nPaints = 0;
     bool m_bPaintDCHeld = false;
     LRESULT m_lIconErase = FALSE;
@@ -63,6 +64,7 @@ protected:
     BOOL OnInitDialog() override {
         ++m_nInitCalls;
         CDialog::OnInitDialog();
+        GetClientRect(&m_rcAtInit);
         m_log.push_back("init");
         return TRUE;
     }
@@ -132,10 +134,12 @@ protected:
     QWidget* m_widget = nullptr;
 };
 
+// The dialog procedure binds the object at WM_INITDIALOG, the first message it sees.
 TEST_F(MessageTest, CreationSizesTheWindowBeforeInitDialogWhichRunsOnceAndBindsControls) {
-    ASSERT_GE(m_dlg.m_log.size(), 2U);
-    EXPECT_EQ(m_dlg.m_log[0], "size");
-    EXPECT_EQ(m_dlg.m_log[1], "init");
+    ASSERT_FALSE(m_dlg.m_log.empty());
+    EXPECT_EQ(m_dlg.m_log[0], "init");
+    EXPECT_GT(m_dlg.m_rcAtInit.right, 0);
+    EXPECT_GT(m_dlg.m_rcAtInit.bottom, 0);
     EXPECT_EQ(m_dlg.m_nInitCalls, 1);
     EXPECT_TRUE(IsWindow(m_dlg.m_btnStretch.GetSafeHwnd()));
     EXPECT_TRUE(IsWindow(m_dlg.m_stFrame.m_hWnd));
@@ -246,8 +250,8 @@ TEST_F(MessageTest, ButtonClicksReachTheirHandlerByIdAndCheckExactlyOne) {
 TEST_F(MessageTest, SettingACheckFromCodeSendsNoNotification) {
     m_dlg.m_btnStretch.SetCheck(BST_CHECKED);
     EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), 1);
-    m_dlg.m_btnStretch.SetCheck(BST_INDETERMINATE);
-    EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), BST_INDETERMINATE);
+    m_dlg.m_btnStretch.SetCheck(BST_UNCHECKED);
+    EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), 0);
     EXPECT_EQ(m_dlg.m_nStretchClicks, 0);
 }
 

@@ -2,8 +2,8 @@
 
 // Runs a dialog modally while a test drives it from inside the modal loop.
 
-#include "platform/CDialog.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/CDialog.h"
+#include "platform/winqt/QtWnd.h"
 
 #include <QTest>
 #include <QWidget>

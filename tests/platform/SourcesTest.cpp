@@ -1,5 +1,7 @@
-#include "platform/RandomSource.h"
-#include "platform/TickSource.h"
+#include "platform/winqt/TickSource.h"
+
+#include "ripple/RandomSource.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

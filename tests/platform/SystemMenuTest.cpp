@@ -1,6 +1,6 @@
 #include "CMenuDlg.h"
-#include "platform/AfxWin.h"
-#include "platform/QtWnd.h"
+#include "platform/afx/AfxWin.h"
+#include "platform/winqt/QtWnd.h"
 #include "res/resource.h"
 
 #include <QAction>

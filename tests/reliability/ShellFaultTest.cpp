@@ -1,7 +1,8 @@
 #include "app/CRippleApp.h"
 
-#include "platform/GdiQt.h"
-#include "platform/QtWnd.h"
+#include "platform/winqt/GdiQt.h"
+#include "platform/winqt/QtWnd.h"
+#include "platform/winqt/Sockets.h"
 
 #include <QAbstractButton>
 #include <QApplication>

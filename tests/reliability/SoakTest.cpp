@@ -1,11 +1,11 @@
 #include "ui/CRippleDlg.h"
 
-#include "platform/GdiQt.h"
-#include "platform/QtWnd.h"
-#include "platform/RandomSource.h"
-#include "platform/TickSource.h"
+#include "platform/winqt/GdiQt.h"
+#include "platform/winqt/QtWnd.h"
+#include "platform/winqt/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
+#include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
 

@@ -1,6 +1,6 @@
 #include "surface/CDibSurface.h"
 
-#include "platform/GdiQt.h"
+#include "platform/winqt/GdiQt.h"
 
 #include <QImage>
 #include <QPainter>

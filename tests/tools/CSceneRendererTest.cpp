@@ -1,8 +1,8 @@
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/CSceneScript.h"
 
-#include "platform/RandomSource.h"
 #include "ripple/DropSources.h"
+#include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
 

@@ -1,6 +1,6 @@
 #include "tools/render/CSceneRenderer.h"
 
-#include "platform/RandomSource.h"
+#include "ripple/RandomSource.h"
 
 #include <algorithm>
 #include <cstring>

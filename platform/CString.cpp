@@ -1,9 +1,0 @@
-#include "platform/CString.h"
-
-#include "res/StringTable.h"
-
-BOOL CString::LoadString(UINT nID) {
-    const char* text = FindString(nID);
-    m_str = text == nullptr ? "" : text;
-    return text == nullptr ? FALSE : TRUE;
-}

@@ -1,0 +1,30 @@
+// Windows asks for the sockets' declarations before the rest of its API's.
+#include <winsock2.h>
+
+#include "platform/afx/Afx.h"
+#include "platform/afx/CString.h"
+#include "platform/afx/CWnd.h"
+
+namespace {
+
+constexpr WORD kSocketsVersion = MAKEWORD(1, 1); // what the class library asks of the system
+
+} // namespace
+
+BOOL AfxSocketInit(WSAData* lpwsaData) {
+    WSADATA data{};
+    return ::WSAStartup(kSocketsVersion, lpwsaData != nullptr ? lpwsaData : &data) == 0 ? TRUE
+                                                                                        : FALSE;
+}
+
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
+    const CWnd* mainWnd = AfxGetMainWnd();
+    return ::MessageBox(mainWnd == nullptr ? nullptr : mainWnd->m_hWnd,
+                        lpszText == nullptr ? "" : lpszText, AfxGetApp()->m_pszAppName, nType);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
+    CString text;
+    text.LoadString(nIDPrompt);
+    return AfxMessageBox(text.GetString(), nType, nIDHelp);
+}

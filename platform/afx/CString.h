@@ -1,0 +1,26 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A string in the class library's style, UTF-8 inside.
+class CString {
+public:
+    CString() = default;
+    CString(const char* psz) : m_str(psz == nullptr ? "" : psz) {}
+
+    // Loads string nID from the string table; an unknown id leaves the string empty and gives
+    // FALSE.
+    BOOL LoadString(UINT nID);
+
+    BOOL IsEmpty() const { return m_str.empty() ? TRUE : FALSE; }
+    int GetLength() const { return static_cast<int>(m_str.size()); }
+    const char* GetString() const { return m_str.c_str(); }
+    operator const char*() const { return m_str.c_str(); }
+
+    bool operator==(const CString& other) const = default;
+
+private:
+    std::string m_str;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+// Windows Sockets' start and end, which is all of them the program uses.
+
+#include "windef.h"
+
+inline constexpr int WSADESCRIPTION_LEN = 256;
+inline constexpr int WSASYS_STATUS_LEN = 128;
+
+struct WSAData {
+    WORD wVersion;
+    WORD wHighVersion;
+    unsigned short iMaxSockets;
+    unsigned short iMaxUdpDg;
+    char* lpVendorInfo;
+    char szDescription[WSADESCRIPTION_LEN + 1];
+    char szSystemStatus[WSASYS_STATUS_LEN + 1];
+};
+using WSADATA = WSAData;
+using LPWSADATA = WSAData*;
+
+// 0 when sockets work, with lpWSAData filled in; an error code otherwise.
+int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData);
+int WSACleanup();

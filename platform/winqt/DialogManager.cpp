@@ -1,0 +1,115 @@
+#include "platform/winqt/DialogManager.h"
+
+#include "platform/winqt/Application.h"
+#include "platform/winqt/CDialogWindow.h"
+#include "platform/winqt/DialogBuilder.h"
+#include "platform/winqt/WindowProcs.h"
+#include "res/DialogTemplate.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+constexpr INT_PTR kNoDialog = -1; // what DialogBoxParam gives when there is no window to run
+
+QWidget* WidgetOfWindow(HWND hWnd) {
+    WindowObject* window = FindWindowObject(hWnd);
+    return window == nullptr ? nullptr : window->widget.data();
+}
+
+// TRUE from WM_INITDIALOG leaves the focus to the dialog manager: the first tab stop.
+void FocusFirstTabStop(const WindowObject* window) {
+    for (const WindowObject* child : window->children) {
+        if ((child->style & (WS_TABSTOP | WS_VISIBLE)) == (WS_TABSTOP | WS_VISIBLE) &&
+            (child->style & WS_DISABLED) == 0 && child->kind != WindowKind::Static) {
+            child->widget->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+// Builds the dialog of the template that name stands for and sends it WM_INITDIALOG; null when
+// there is no such template or the window ended before it was done.
+HWND MakeDialog(LPCSTR name, HWND hWndParent, DLGPROC dialogProc, LPARAM initParam) {
+    if (!IS_INTRESOURCE(name)) {
+        return nullptr;
+    }
+    const DialogTemplate* dialogTemplate =
+        FindDialogTemplate(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+    if (dialogTemplate == nullptr) {
+        return nullptr;
+    }
+    StartWindowSystem();
+    HWND hDlg =
+        BuildDialog(*dialogTemplate, WidgetOfWindow(hWndParent), DialogManagerProc, dialogProc);
+    if (hDlg == nullptr) {
+        return nullptr;
+    }
+    const LRESULT setFocus = SendMessage(hDlg, WM_INITDIALOG, 0, initParam);
+    const WindowObject* window = FindWindowObject(hDlg);
+    if (window == nullptr) {
+        return nullptr;
+    }
+    if (setFocus != FALSE) {
+        FocusFirstTabStop(window);
+    }
+    return hDlg;
+}
+
+} // namespace
+
+LRESULT CALLBACK DialogManagerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (window != nullptr && window->dlgProc != nullptr) {
+        const INT_PTR handled = window->dlgProc(hWnd, message, wParam, lParam);
+        if (handled != FALSE) {
+            return handled;
+        }
+    }
+    return ClassWindowProc(hWnd, message, wParam, lParam);
+}
+
+INT_PTR DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, HWND hWndParent,
+                        DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    HWND hDlg = MakeDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
+    WindowObject* window = FindWindowObject(hDlg);
+    if (window == nullptr) {
+        return kNoDialog;
+    }
+    // The window may be destroyed while the loop runs; its widget waits for the loop to end and
+    // keeps the end code.
+    const QPointer<CDialogWindow> widget = dynamic_cast<CDialogWindow*>(window->widget.data());
+    if (widget != nullptr && !window->ended) {
+        widget->exec();
+    }
+    const INT_PTR result = widget != nullptr ? widget->EndResult() : kNoDialog;
+    DestroyWindow(hDlg);
+    return result;
+}
+
+HWND CreateDialogParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, HWND hWndParent,
+                        DLGPROC lpDialogFunc, LPARAM dwInitParam) {
+    HWND hDlg = MakeDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
+    const WindowObject* window = FindWindowObject(hDlg);
+    if (window != nullptr && !window->ended && (window->style & WS_VISIBLE) != 0) {
+        window->widget->show();
+    }
+    return hDlg;
+}
+
+BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
+    WindowObject* window = FindWindowObject(hDlg);
+    if (window == nullptr || window->kind != WindowKind::Dialog) {
+        return FALSE;
+    }
+    window->ended = true;
+    if (auto* widget = dynamic_cast<CDialogWindow*>(window->widget.data())) {
+        widget->End(nResult);
+    }
+    return TRUE;
+}
+
+HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
+    return FindChildWindow(FindWindowObject(hDlg), nIDDlgItem);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+// The record behind an icon handle: the icon's images, made from the resource data.
+
+#include <windows.h>
+
+#include <QIcon>
+#include <QImage>
+
+struct IconObject {
+    QImage large; // SM_CXICON x SM_CYICON
+    QImage small; // SM_CXSMICON x SM_CYSMICON
+};
+
+// The program's icon resource nIDResource, shared and kept for the whole process; null when
+// there is no such icon.
+HICON LoadIconResource(UINT nIDResource);
+// Both images as one icon, for a window's caption and task bar.
+QIcon IconOf(HICON big, HICON small);

@@ -1,0 +1,396 @@
+#include "platform/winqt/CXPictureWindow.h"
+#include "platform/winqt/GdiHandles.h"
+#include "ripple/PixelFormat.h"
+
+#include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRect>
+#include <QRegion>
+#include <QTransform>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Which source column (or row) each visible destination column (or row) shows, in device
+// pixels. Destination pixel i takes source pixel i x srcSize / destSize, rounded down, as the
+// classic colour-on-colour stretch does: enlarging repeats pixels and shrinking drops them
+// evenly, and the first pixel is always the source's first, so the picture's top-left corner is
+// never lost. Destination pixels whose source lies outside the bitmap are left out; since the
+// mapping only ever moves forward, the ones kept are side by side, starting at first.
+AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visibleFrom,
+                int visibleTo) {
+    AxisMap map;
+    const std::int64_t from = std::max<std::int64_t>(dest.first, visibleFrom);
+    const std::int64_t to = std::min<std::int64_t>(dest.first + dest.size, visibleTo);
+    for (std::int64_t at = from; at < to; ++at) {
+        const std::int64_t offset = at - dest.first;
+        const std::int64_t source = src + offset * srcSize / dest.size;
+        if (source < 0 || source >= bitmapSize) {
+            continue;
+        }
+        if (map.sources.empty()) {
+            map.first = static_cast<int>(at);
+        }
+        map.sources.push_back(static_cast<int>(source));
+    }
+    return map;
+}
+
+// All of the painter's device, in device pixels. The engine's device is the one that holds the
+// pixels (a widget's backing store, or the image a widget is rendered into), measured in device
+// pixels whatever its scale.
+QRect DeviceArea(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    return device != nullptr ? QRect(0, 0, device->width(), device->height()) : QRect();
+}
+
+// The parts of the painter's device that can show anything, in device pixels, so that a huge
+// destination costs no more than the device it lands on: the device, cut to each rectangle of
+// the painter's clip. A paint of a few changed patches then widens and copies those patches
+// alone, not the box round them.
+std::vector<QRect> VisibleAreas(const QPainter& painter, const QTransform& toDevice) {
+    const QRect area = DeviceArea(painter);
+    if (area.isEmpty()) {
+        return {};
+    }
+    if (!painter.hasClipping()) {
+        return {area};
+    }
+    std::vector<QRect> areas;
+    for (const QRect& clip : painter.clipRegion()) {
+        const QRect part = toDevice.mapRect(QRectF(clip)).toAlignedRect() & area;
+        if (!part.isEmpty()) {
+            areas.push_back(part);
+        }
+    }
+    return areas;
+}
+
+// Where one axis of a copy lands among device pixels. A copy at one logical pixel per source
+// pixel keeps the source's length, round(size x scale), wherever it stands, so that the water
+// at its natural size is the same size on every part of the screen; a scaled copy fills its
+// rectangle edge to edge, as the frame round it is drawn.
+DeviceSpan CopySpan(double scale, double offset, int dest, int destSize, int srcSize) {
+    DeviceSpan span = ToDeviceSpan(scale, offset, dest, destSize);
+    if (destSize == srcSize) {
+        span.size =
+            static_cast<std::int64_t>(std::floor(static_cast<double>(destSize) * scale + 0.5));
+    }
+    return span;
+}
+
+constexpr int kColourCount = 1 << 15; // every 5-5-5 pixel; bit 15 is ignored
+constexpr std::uint16_t kColourMask = kColourCount - 1;
+
+// The 32-bit colour of every 5-5-5 pixel, each channel widened as Qt converts its 16-bit format:
+// looking a pixel up costs less than converting it, and the picture comes out the same on every
+// 32-bit device.
+const QRgb* WideColours() {
+    // Static storage rather than the heap: the first paint cannot fail for want of memory.
+    static const std::array<QRgb, kColourCount> table = [] {
+        std::array<QRgb, kColourCount> colours{};
+        for (unsigned pixel = 0; pixel < kColourCount; ++pixel) {
+            colours[pixel] =
+                qRgb(WidenChannel(pixel >> 10), WidenChannel(pixel >> 5), WidenChannel(pixel));
+        }
+        return colours;
+    }();
+    return table.data();
+}
+
+// Copies a row of 32-bit pixels to a place the processor need not read first: a large picture's
+// rows go past every cache, so writing them around the cache saves the read of each line that
+// an ordinary store would make before overwriting it.
+void CopyRowAround(QRgb* out, const QRgb* in, int count) {
+#if defined(__SSE2__)
+    // Streaming stores need 16-byte alignment; the few pixels before it go the ordinary way.
+    while (count > 0 && (reinterpret_cast<std::uintptr_t>(out) & 15) != 0) {
+        *out++ = *in++;
+        --count;
+    }
+    for (; count >= 4; count -= 4, out += 4, in += 4) {
+        _mm_stream_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    }
+#endif
+    std::memcpy(out, in, static_cast<std::size_t>(count) * sizeof(QRgb));
+}
+
+// Writes the destination's pixels, one screen pixel each, into rows stride bytes apart from
+// out. Each source pixel is widened once per distinct row and put down as a run as long as it is
+// repeated; rows that repeat are copies of the row before, so an enlarged picture costs little
+// more than the memory it fills.
+void WidenPatch(const QImage& picture, const AxisMap& columns, const AxisMap& rows, uchar* out,
+                qsizetype stride) {
+    const int width = static_cast<int>(columns.sources.size());
+    const int height = static_cast<int>(rows.sources.size());
+    const QRgb* const colours = WideColours();
+    const int* const sourceColumns = columns.sources.data();
+    const uchar* widened = nullptr; // the last row widened, which the rows repeating it copy
+    for (int r = 0; r < height; ++r, out += stride) {
+        if (r > 0 && rows.sources[static_cast<std::size_t>(r)] ==
+                         rows.sources[static_cast<std::size_t>(r) - 1]) {
+            CopyRowAround(reinterpret_cast<QRgb*>(out), reinterpret_cast<const QRgb*>(widened),
+                          width);
+            continue;
+        }
+        widened = out;
+        // Row 0 of the memory is the bottom row of the picture.
+        const int memoryRow = picture.height() - 1 - rows.sources[static_cast<std::size_t>(r)];
+        const auto* in = reinterpret_cast<const std::uint16_t*>(picture.constScanLine(memoryRow));
+        auto* pixels = reinterpret_cast<QRgb*>(out);
+        for (int c = 0; c < width;) {
+            const int source = sourceColumns[c];
+            int end = c + 1;
+            while (end < width && sourceColumns[end] == source) {
+                ++end;
+            }
+            std::fill(pixels + c, pixels + end, colours[in[source] & kColourMask]);
+            c = end;
+        }
+    }
+#if defined(__SSE2__)
+    // Streamed rows must be in memory before anyone else reads the picture.
+    _mm_sfence();
+#endif
+}
+
+// The image the painter's pixels end up in, when the patch at (x, y) in the painter's
+// coordinates can be written there as it is: a 32-bit image whose pixels the painter would set
+// to exactly these colours, reached by whole-pixel moves alone, with the whole patch inside what
+// the painter may touch. (x, y) then becomes the patch's place in the image. Null otherwise.
+QImage* StraightTarget(QPainter& painter, const QTransform& toDevice, int width, int height, int& x,
+                       int& y) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    if (device == nullptr || engine->type() != QPaintEngine::Raster ||
+        device->devType() != QInternal::Image) {
+        return nullptr;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied) {
+        return nullptr;
+    }
+    // From the patch's pixels, which are the painter's device pixels, to the image's.
+    const QTransform toImage = toDevice.inverted() * painter.deviceTransform();
+    if (toImage.type() > QTransform::TxTranslate || toImage.dx() != std::floor(toImage.dx()) ||
+        toImage.dy() != std::floor(toImage.dy())) {
+        return nullptr;
+    }
+    const QRect place(x + static_cast<int>(toImage.dx()), y + static_cast<int>(toImage.dy()), width,
+                      height);
+    // The window system's clip, in the image's pixels: the part of a window being repainted.
+    const QRegion system = engine->systemClip();
+    if (!image->rect().contains(place) ||
+        (!system.isEmpty() && !(QRegion(place) - system).isEmpty())) {
+        return nullptr;
+    }
+    x = place.x();
+    y = place.y();
+    return image;
+}
+
+// Puts the patch down as a plain copy that ignores whatever blending the painter was set up
+// for: straight into the pixels the painter draws on when it can, or else through a patch of its
+// own that the painter copies.
+void DrawPatch(QPainter& painter, const QTransform& toDevice, const QImage& picture,
+               const AxisMap& columns, const AxisMap& rows) {
+    const int width = static_cast<int>(columns.sources.size());
+    const int height = static_cast<int>(rows.sources.size());
+    int x = columns.first;
+    int y = rows.first;
+    if (QImage* image = StraightTarget(painter, toDevice, width, height, x, y)) {
+        WidenPatch(picture, columns, rows,
+                   image->scanLine(y) + static_cast<qsizetype>(x) * sizeof(QRgb),
+                   image->bytesPerLine());
+        return;
+    }
+    // Kept from one paint to the next, so that the next paint of the same size reuses it; there
+    // is one paint at a time.
+    static QImage patch;
+    if (patch.width() != width || patch.height() != height) {
+        patch = QImage(width, height, QImage::Format_RGB32);
+    }
+    if (patch.isNull()) {
+        return;
+    }
+    WidenPatch(picture, columns, rows, patch.bits(), patch.bytesPerLine());
+    painter.save();
+    // The patch is already at device resolution: it goes down one image pixel per device pixel.
+    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.setOpacity(1.0);
+    painter.drawImage(QPoint(columns.first, rows.first), patch);
+    painter.restore();
+}
+
+// A device DC over a painter that somebody else opened.
+class CPainterDevice final : public IGdiDevice {
+public:
+    CPainterDevice(QPainter* painter, PaintCopy* record, CXPictureWindow* screen)
+        : m_pPainter(painter), m_pRecord(record), m_pScreen(screen) {}
+
+    BOOL StretchFrom(int xDest, int yDest, int wDest, int hDest, const GdiObject& bitmap, int xSrc,
+                     int ySrc, int wSrc, int hSrc) override;
+
+private:
+    QPainter* m_pPainter;
+    PaintCopy* m_pRecord;
+    CXPictureWindow* m_pScreen;
+};
+
+BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
+                                 const GdiObject& bitmap, int xSrc, int ySrc, int wSrc, int hSrc) {
+    QPainter& painter = *m_pPainter;
+    if (!painter.isActive()) {
+        return FALSE;
+    }
+    // Only a painter that scales and moves can have its destination cut into whole device pixels.
+    const QTransform toDevice = painter.combinedTransform();
+    if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0) {
+        return FALSE;
+    }
+    const DeviceSpan columnSpan = CopySpan(toDevice.m11(), toDevice.dx(), xDest, wDest, wSrc);
+    const DeviceSpan rowSpan = CopySpan(toDevice.m22(), toDevice.dy(), yDest, hDest, hSrc);
+    if (m_pRecord != nullptr) {
+        *m_pRecord = PaintCopy{
+            true,       toDevice, QRect(xDest, yDest, wDest, hDest), QRect(xSrc, ySrc, wSrc, hSrc),
+            columnSpan, rowSpan};
+    }
+    if (columnSpan.size <= 0 || rowSpan.size <= 0) {
+        return TRUE;
+    }
+    const QImage picture(bitmap.bits.get(), bitmap.width, bitmap.height, bitmap.stride,
+                         QImage::Format_RGB555);
+    const std::vector<QRect> areas = VisibleAreas(painter, toDevice);
+    if (m_pScreen != nullptr && m_pScreen->Serves(painter)) {
+        const QRect device = DeviceArea(painter);
+        const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), device.left(),
+                                        device.left() + device.width());
+        const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), device.top(),
+                                     device.top() + device.height());
+        if (m_pScreen->Show(picture, columns, rows, areas)) {
+            return TRUE;
+        }
+    }
+    for (const QRect& visible : areas) {
+        const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, picture.width(), visible.left(),
+                                        visible.left() + visible.width());
+        const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), visible.top(),
+                                     visible.top() + visible.height());
+        if (!columns.sources.empty() && !rows.sources.empty()) {
+            DrawPatch(painter, toDevice, picture, columns, rows);
+        }
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record, CXPictureWindow* screen) {
+    if (painter == nullptr) {
+        return nullptr;
+    }
+    auto* device = new (std::nothrow) CPainterDevice(painter, record, screen);
+    if (device == nullptr) {
+        return nullptr;
+    }
+    HDC hdc = CreateDeviceDC(device);
+    if (hdc == nullptr) {
+        delete device;
+    }
+    return hdc;
+}
+
+void ReleasePainterDC(HDC hdc) {
+    delete static_cast<CPainterDevice*>(ReleaseDeviceDC(hdc));
+}
+
+DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size) {
+    const auto edge = [&](std::int64_t logical) {
+        return static_cast<std::int64_t>(
+            std::floor(static_cast<double>(logical) * scale + offset + 0.5));
+    };
+    return {edge(at), edge(at + size) - edge(at)};
+}
+
+QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical) {
+    const DeviceSpan columns =
+        ToDeviceSpan(toDevice.m11(), toDevice.dx(), logical.left(), logical.width());
+    const DeviceSpan rows =
+        ToDeviceSpan(toDevice.m22(), toDevice.dy(), logical.top(), logical.height());
+    return {static_cast<int>(columns.first), static_cast<int>(rows.first),
+            static_cast<int>(columns.size), static_cast<int>(rows.size)};
+}
+
+namespace {
+
+// A pointer position that Qt worked out as device pixel / scale comes back to that pixel
+// despite rounding.
+constexpr double kPositionSlack = 1.0 / 1024;
+
+// The logical pixel of one axis that a click in device pixel at stands for.
+std::int64_t LogicalOfDevicePixel(std::int64_t at, double scale, double offset) {
+    // Logical pixel x covers device pixels [edge(x), edge(x + 1)), edge(x) = floor(x s + o + 1/2).
+    return static_cast<std::int64_t>(
+               std::ceil((static_cast<double>(at) + 0.5 - offset) / scale - kPositionSlack)) -
+           1;
+}
+
+// On one axis inside the copy: the logical pixel nearest to logical whose one-to-one mapping
+// shows the same source pixel as device pixel at; logical itself when no logical pixel does.
+std::int64_t MatchSourcePixel(std::int64_t logical, std::int64_t at, DeviceSpan span, int dest,
+                              int destSize, int srcSize) {
+    const std::int64_t shown = (at - span.first) * srcSize / span.size;
+    // The logical pixels k with k x srcSize / destSize == shown.
+    const std::int64_t firstK = (shown * destSize + srcSize - 1) / srcSize;
+    const std::int64_t lastK = ((shown + 1) * destSize + srcSize - 1) / srcSize - 1;
+    if (firstK > lastK) {
+        return logical;
+    }
+    return dest + std::clamp(logical - dest, firstK, lastK);
+}
+
+int ToInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale) {
+    const QTransform toDevice = copy.made ? copy.toDevice : QTransform::fromScale(scale, scale);
+    const QPointF device = toDevice.map(position);
+    const auto column = static_cast<std::int64_t>(std::floor(device.x() + kPositionSlack));
+    const auto row = static_cast<std::int64_t>(std::floor(device.y() + kPositionSlack));
+    std::int64_t x = LogicalOfDevicePixel(column, toDevice.m11(), toDevice.dx());
+    std::int64_t y = LogicalOfDevicePixel(row, toDevice.m22(), toDevice.dy());
+    const auto inside = [](std::int64_t at, DeviceSpan span) {
+        return at >= span.first && at < span.first + span.size;
+    };
+    if (copy.made && inside(column, copy.columns) && inside(row, copy.rows)) {
+        x = MatchSourcePixel(x, column, copy.columns, copy.dest.left(), copy.dest.width(),
+                             copy.source.width());
+        y = MatchSourcePixel(y, row, copy.rows, copy.dest.top(), copy.dest.height(),
+                             copy.source.height());
+    }
+    return {ToInt(x), ToInt(y)};
+}

@@ -1,0 +1,110 @@
+#include "platform/winqt/WindowObject.h"
+
+#include <QMenu>
+#include <QWidget>
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+// Every live window. Never destroyed: objects with static storage may still end their windows
+// during exit.
+std::unordered_map<const WindowObject*, std::unique_ptr<WindowObject>>& Registry() {
+    static auto* registry =
+        new std::unordered_map<const WindowObject*, std::unique_ptr<WindowObject>>;
+    return *registry;
+}
+
+// Takes the window and its children out of the registry, children first, as the window system
+// ends them.
+void Unregister(WindowObject* window, std::vector<std::unique_ptr<WindowObject>>& ended) {
+    for (WindowObject* child : window->children) {
+        Unregister(child, ended);
+    }
+    const auto found = Registry().find(window);
+    if (found != Registry().end()) {
+        ended.push_back(std::move(found->second));
+        Registry().erase(found);
+    }
+}
+
+} // namespace
+
+HWND RegisterWindow(std::unique_ptr<WindowObject> window) {
+    WindowObject* handle = window.get();
+    Registry().emplace(handle, std::move(window));
+    return handle;
+}
+
+WindowObject* FindWindowObject(HWND hWnd) {
+    if (hWnd == nullptr) {
+        return nullptr;
+    }
+    const auto found = Registry().find(hWnd);
+    return found == Registry().end() ? nullptr : found->second.get();
+}
+
+WindowObject* FindChildWindow(WindowObject* parent, int id) {
+    if (parent == nullptr) {
+        return nullptr;
+    }
+    const auto found = std::find_if(parent->children.begin(), parent->children.end(),
+                                    [id](const WindowObject* child) { return child->id == id; });
+    return found == parent->children.end() ? nullptr : *found;
+}
+
+void DestroyWindowObject(HWND hWnd) {
+    WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr) {
+        return;
+    }
+    if (window->parent != nullptr) {
+        auto& siblings = window->parent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+    }
+    const QPointer<QWidget> widget = window->widget;
+    IWindowWidget* widgetEnd = window->widgetEnd;
+    // The handles stop naming windows before anybody hears of the end, so that whatever the
+    // bound objects or the widget do from here on reaches none of these windows.
+    std::vector<std::unique_ptr<WindowObject>> ended;
+    Unregister(window, ended);
+    for (const std::unique_ptr<WindowObject>& record : ended) {
+        if (record->openMenu != nullptr) {
+            record->openMenu->close();
+        }
+        if (record->wndProc != nullptr) {
+            record->wndProc(record.get(), WM_NCDESTROY, 0, 0);
+        }
+    }
+    if (widget == nullptr) {
+        return;
+    }
+    widget->hide();
+    if (widgetEnd != nullptr) {
+        widgetEnd->OnWindowDestroyed();
+    } else {
+        widget->deleteLater();
+    }
+}
+
+LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr || window->wndProc == nullptr) {
+        return 0;
+    }
+    return window->wndProc(hWnd, message, wParam, lParam);
+}
+
+BOOL IsWindow(HWND hWnd) {
+    return FindWindowObject(hWnd) != nullptr ? TRUE : FALSE;
+}
+
+void NotifyParent(WindowObject* control, UINT code) {
+    if (control == nullptr || control->parent == nullptr) {
+        return;
+    }
+    SendMessage(control->parent, WM_COMMAND,
+                MAKEWPARAM(static_cast<WORD>(control->id), static_cast<WORD>(code)),
+                reinterpret_cast<LPARAM>(control));
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+// The record behind a window handle, for the platform layer only: the widget that shows the
+// window, its procedure, and the state the window system keeps
+// per window. It is the lowest layer of the windows: it calls nothing above it, and those above
+// find their record by handle whenever they need it.
+
+#include "platform/winqt/CXPictureWindow.h"
+#include "platform/winqt/GdiQt.h"
+#include "platform/winqt/MenuObject.h"
+#include <windows.h>
+
+#include <QPointer>
+#include <QRegion>
+
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QPaintEvent;
+class QPainter;
+class QWidget;
+
+enum class WindowKind { Dialog, Button, Static, ComboBox };
+
+// A widget that wants to hear when its window ends, so as to end itself (hidden by then) at a
+// time it knows is safe.
+class IWindowWidget {
+public:
+    virtual void OnWindowDestroyed() = 0;
+
+protected:
+    ~IWindowWidget() = default;
+};
+
+struct WindowObject {
+    WindowKind kind = WindowKind::Dialog;
+    // The window's procedure: its class's, until somebody subclasses the window.
+    WNDPROC wndProc = nullptr;
+    QPointer<QWidget> widget;
+    // The same widget as the interface it hears its window's end through, or null when it has
+    // none; used only while widget is not null.
+    IWindowWidget* widgetEnd = nullptr;
+    WindowObject* parent = nullptr;
+    std::vector<WindowObject*> children; // in template order
+    int id = 0;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+
+    // Dialogs only.
+    DLGPROC dlgProc = nullptr; // what the dialog manager asks first about every message
+    INT_PTR endResult = -1;    // what EndDialog was given
+    std::unique_ptr<MenuObject> systemMenu;
+    QPointer<QMenu> openMenu;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    bool ended = false;
+    QPaintEvent* paintEvent = nullptr; // set while a WM_PAINT is being handled
+    QPainter* painter = nullptr;       // the paint DC's painter, while one is held
+    // What was invalidated without erase since the last paint, and whether anything asked for
+    // an erase: a paint of the unerased part alone leaves the background as it is.
+    QRegion unerased;
+    bool eraseAsked = false;
+    PaintCopy lastCopy; // where the last picture went, to place clicks on it
+    // Under X, the window the server draws the picture in; made at the first paint.
+    std::unique_ptr<CXPictureWindow> xPicture;
+    UINT lastSizeType = ~0U; // the last WM_SIZE sent, so that repeats are left out
+    int lastCx = -1;
+    int lastCy = -1;
+};
+
+// Makes the record a live window; the registry owns it from now on.
+HWND RegisterWindow(std::unique_ptr<WindowObject> window);
+// The record of a live window; null for null, stale or foreign handles.
+WindowObject* FindWindowObject(HWND hWnd);
+// The record of the child of parent with this control id; null when there is none.
+WindowObject* FindChildWindow(WindowObject* parent, int id);
+// Ends the window and its children: their handles stop naming windows, each bound object gets
+// WM_NCDESTROY, and the widget is hidden and let go of. A modal loop running for it ends.
+void DestroyWindowObject(HWND hWnd);
+
+// Sends WM_COMMAND with (id, code) from the control to its dialog.
+void NotifyParent(WindowObject* control, UINT code);
+
+// The painter of a paint DC made by BeginPaint; null for any other DC.
+QPainter* PainterOfPaintDC(HDC hdc);
