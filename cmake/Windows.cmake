@@ -19,9 +19,16 @@ set(ONDELINE_INCLUDE_ROOT ${PROJECT_SOURCE_DIR})
 # The long checks run in the Linux build; here CTest could not start an .exe without Wine.
 set(ONDELINE_LONG_CHECKS OFF)
 
+add_subdirectory(platform)
 add_subdirectory(ripple)
+add_subdirectory(surface)
 add_subdirectory(res)
+add_subdirectory(ui)
+add_subdirectory(app)
 include(cmake/WindowsResources.cmake)
+# A window program, with the dialogs, strings, icon, version and manifest inside it.
+set_target_properties(ondeline PROPERTIES WIN32_EXECUTABLE ON)
+target_link_libraries(ondeline PRIVATE ondeline_resources)
 include(cmake/WindowsPackaging.cmake)
 
 if(ONDELINE_TESTS)

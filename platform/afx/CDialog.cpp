@@ -1,6 +1,7 @@
 #include "platform/afx/CDialog.h"
 
 #include "platform/afx/CWinApp.h"
+#include "res/DialogInit.h"
 
 namespace {
 
@@ -79,6 +80,18 @@ HWND CDialog::OwnerWindow() const {
     return owner == nullptr || owner == this ? nullptr : owner->m_hWnd;
 }
 
+void CDialog::ExecuteDlgInit() {
+    // The resource keeps the 16-bit system's message numbers; the controls take today's.
+    for (const DialogInitEntry& entry : FindDialogInit(m_nIDTemplate)) {
+        HWND hControl = ::GetDlgItem(m_hWnd, entry.controlId);
+        if (hControl == nullptr || entry.message != kDlgInitComboAddString) {
+            continue;
+        }
+        ::SendMessage(hControl, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.data));
+    }
+}
+
 LRESULT CDialog::HandleInitDialog(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    ExecuteDlgInit();
     return OnInitDialog();
 }

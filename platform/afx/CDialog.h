@@ -4,12 +4,12 @@
 
 // A dialog built from its template in the resources (res/DialogTemplates.cpp).
 //
-// DoModal builds the window and its controls, fills lists from the template's initialisation
-// data, sends WM_INITDIALOG (OnInitDialog), shows the window and dispatches its messages one at
-// a time until EndDialog; then it destroys the window and returns the end code. Enter sends
-// IDOK and Escape IDCANCEL as WM_COMMAND, and the close box sends WM_CLOSE, whose default
-// processing is IDCANCEL; IDOK and IDCANCEL reach OnOK and OnCancel, which end the dialog
-// unless a derived class says otherwise.
+// DoModal builds the window and its controls, sends WM_INITDIALOG, where the class library fills
+// lists from the template's initialisation data before OnInitDialog, shows the window and
+// dispatches its messages one at a time until EndDialog; then it destroys the window and returns
+// the end code. Enter sends IDOK and Escape IDCANCEL as WM_COMMAND, and the close box sends
+// WM_CLOSE, whose default processing is IDCANCEL; IDOK and IDCANCEL reach OnOK and OnCancel, which
+// end the dialog unless a derived class says otherwise.
 //
 // Both go through the system's dialog manager (DialogBoxParam, CreateDialogParam), whose dialog
 // procedure binds this object to the window at WM_INITDIALOG.
@@ -44,6 +44,9 @@ private:
     // The window the dialog belongs to: its parent, or else the application's main window
     // unless that is this dialog.
     HWND OwnerWindow() const;
+    // Fills the controls from the template's initialisation data (the DLGINIT resource), which
+    // the system's dialog manager leaves to the class library.
+    void ExecuteDlgInit();
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
 };
 
