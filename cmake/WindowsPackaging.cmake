@@ -5,6 +5,7 @@
 # uninstaller takes all of that away again.
 include(cmake/BlockVersion.cmake)
 
+install(TARGETS ondeline RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR NSIS ZIP)
@@ -31,6 +32,9 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_BINARY_DIR}/resources/ondeline.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_BINARY_DIR}/resources/ondeline.ico)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+# The Start-menu shortcut, and the icon Apps & features shows: the program's own.
+set(CPACK_PACKAGE_EXECUTABLES ondeline Ondeline)
+set(CPACK_NSIS_INSTALLED_ICON_NAME ondeline.exe)
 # The uninstaller removes the key it keeps below the vendor's, which would leave the vendor's key
 # behind, empty; its own commands come first, so they remove both (by then it has read what it
 # needs from them).

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Windows installer silently under 64-bit Wine, in a prefix of its own, and checks
-# that the program's files are under Program Files with a Start-menu folder and an entry in Apps
-# & features (the Uninstall registry key), and that the portable .zip holds the same files. Then
-# uninstalls it silently and fails on any file or registry key of it left behind.
+# that the program's files are under Program Files with a Start-menu shortcut and an entry in
+# Apps & features (the Uninstall registry key), that the installed program starts, and that the
+# portable .zip holds the same files. Then uninstalls it silently and fails on any file or
+# registry key of it left behind.
 #
 # usage: check-installer.sh INSTALLER.exe PORTABLE.zip
 set -uo pipefail
@@ -72,6 +73,11 @@ version=$(basename "$installer" | sed -n 's/^ondeline-\(.*\)-win64\.exe$/\1/p')
 uninstaller=$(key_value "$uninstall_key" UninstallString)
 [[ "$uninstaller" == *"Program Files\\$folder\\Uninstall.exe"* ]] ||
   fail "the Apps & features entry uninstalls with '$uninstaller'"
+[ -f "$menu/Ondeline.lnk" ] || fail "the Start-menu folder has no shortcut Ondeline.lnk"
+# The installed program starts from there with nothing beside it; its version answer needs no
+# display.
+started=$("$wine64" "C:\\Program Files\\$folder\\ondeline.exe" --version 2>&1 | tr -d '\r')
+[ "$started" = "ondeline $version" ] || fail "the installed program did not start: '$started'"
 echo "installed: $(tr '\n' ' ' <<<"$installed")Uninstall.exe; Start-menu folder: $(ls "$menu" 2>/dev/null | tr '\n' ' ')"
 
 wine_run "C:\\Program Files\\$folder\\Uninstall.exe" /S || fail "the silent uninstallation ended with status $?"
