@@ -121,8 +121,12 @@ int CRippleDlg::LayoutDisplay(int cx, int cy) {
     m_stFrame.GetWindowRect(&frame);
     ScreenToClient(&frame);
 
+    // A cell is one pixel of the unscaled screen, however finely this one is divided.
+    const UINT nDpi = ::GetDpiForWindow(m_hWnd);
+    const int naturalW = ::MulDiv(m_nGridW, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
+    const int naturalH = ::MulDiv(m_nGridH, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const DisplayLayout layout =
-        ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), m_nGridW, m_nGridH);
+        ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), naturalW, naturalH);
     m_stFrame.MoveWindow(layout.frame.left, layout.frame.top,
                          layout.frame.right - layout.frame.left,
                          layout.frame.bottom - layout.frame.top, TRUE);

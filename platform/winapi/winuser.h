@@ -135,6 +135,10 @@ HWND GetDlgItem(HWND hDlg, int nIDDlgItem);
 BOOL DestroyWindow(HWND hWnd);
 
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
+// The dots per inch a window's client coordinates are laid out at; USER_DEFAULT_SCREEN_DPI is
+// one coordinate per pixel of the unscaled screen.
+inline constexpr int USER_DEFAULT_SCREEN_DPI = 96;
+UINT GetDpiForWindow(HWND hWnd);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);

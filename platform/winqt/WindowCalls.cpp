@@ -25,6 +25,11 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
+// Qt lays windows out in logical pixels and scales them to the screen itself.
+UINT GetDpiForWindow(HWND /*hWnd*/) {
+    return USER_DEFAULT_SCREEN_DPI;
+}
+
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
     const QWidget* widget = WidgetOfHandle(hWnd);
     if (lpRect == nullptr || widget == nullptr) {

@@ -1,0 +1,141 @@
+// The real ondeline.exe under Wine, at Wine's three screen scales, driven as a person would:
+// ONDELINE_WINDOWS_ONDELINE names the Windows build's program.
+
+#include "CWineSession.h"
+#include "CXSession.h"
+#include "WaterPicture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+using namespace std::chrono_literals;
+
+namespace {
+const auto kWindowTimeout = 60s;
+const auto kPictureTimeout = 30s;
+const auto kExitTimeout = 30s;
+constexpr int kLargestGrid = 200;        // the size list's last item
+constexpr int kStartGrid = 100;          // the cells the program starts with
+const QPoint kClickedCell(45, 55);       // off the middle, so that a mirrored answer shows
+constexpr int kRingRadius = 15;          // cells around the click the rings must reach
+constexpr int kDevicePixelsPerInch = 96; // Wine's LogPixels at 100 %
+
+class WineProgram : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        const char* program = std::getenv("ONDELINE_WINDOWS_ONDELINE");
+        ASSERT_NE(program, nullptr) << "ONDELINE_WINDOWS_ONDELINE names no ondeline.exe";
+        m_x = std::make_unique<CXSession>(ONDELINE_ARTIFACT_DIR);
+        ASSERT_TRUE(m_x->Ready()) << m_x->Failure();
+        m_wine = std::make_unique<CWineSession>(*m_x, GetParam());
+        ASSERT_TRUE(m_wine->Ready()) << m_wine->Failure();
+        m_program = m_wine->Start(program);
+        m_window = m_x->WaitForWindow("Ondeline", kWindowTimeout);
+        ASSERT_FALSE(m_window.empty()) << "no window titled Ondeline: " << m_program->Describe();
+    }
+
+    int Device(int logical) const {
+        return static_cast<int>(std::lround(logical * GetParam() / double(kDevicePixelsPerInch)));
+    }
+
+    void Run(const std::string& command) {
+        const CXSession::Result result = m_x->Run(command);
+        EXPECT_TRUE(result.Succeeded()) << result.Describe();
+    }
+
+    // Wine takes keys only from the focused window, as a person types them.
+    void Key(const std::string& keys) {
+        Run("xdotool windowactivate --sync " + m_window);
+        Run("xdotool key " + keys);
+    }
+
+    QImage Shot(const std::string& name) {
+        return m_x->Screenshot(m_window, "wine" + std::to_string(GetParam()) + "-" + name);
+    }
+
+    WaterPicture WaitForWater(const std::string& name,
+                              const std::function<bool(const WaterPicture&)>& fits) {
+        WaterPicture picture;
+        CXSession::WaitUntil(
+            [&] {
+                picture = FindCalmWater(Shot(name));
+                return fits(picture);
+            },
+            kPictureTimeout);
+        return picture;
+    }
+
+    // Clicks a cell and waits for rings around it, drawn in uniform blocks of device pixels and
+    // mirrored about that cell.
+    void ExpectRingsCentredOn(const QRect& picture, const std::string& name) {
+        const QPoint at = CellCentre(picture, kStartGrid, kClickedCell);
+        Run("xdotool mousemove --window " + m_window + " " + std::to_string(at.x()) + " " +
+            std::to_string(at.y()) + " click 1");
+        const int near = Device(kRingRadius);
+        QImage rings;
+        ASSERT_TRUE(CXSession::WaitUntil(
+            [&] {
+                rings = Shot(name);
+                return CountDisturbedPixels(rings, QRect(at - QPoint(near, near),
+                                                         QSize(2 * near + 1, 2 * near + 1))) >
+                       near * near;
+            },
+            kPictureTimeout))
+            << "no rings appeared around the click";
+        bool uniform = false;
+        const QImage cells = CellsOf(rings, picture, kStartGrid, uniform);
+        EXPECT_TRUE(uniform) << "a cell is not one uniform block of device pixels";
+        EXPECT_TRUE(IsMirrorSymmetricAbout(cells, kClickedCell.x(), kClickedCell.y(), kRingRadius));
+    }
+
+    std::unique_ptr<CXSession> m_x;
+    std::unique_ptr<CWineSession> m_wine;
+    std::unique_ptr<CChildProcess> m_program;
+    std::string m_window;
+};
+
+// One session per scale, as making a prefix takes seconds: calm water at its natural size, rings
+// where the pointer clicks, Enter and Escape taken without closing, 200 x 200 from the size list,
+// Stretch from the keyboard filling the frame, and the close box ending the program with status 0.
+TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) {
+    const int size = Device(kStartGrid);
+    const WaterPicture calm = WaitForWater("calm", [size](const WaterPicture& p) {
+        return p.calmCount == size * size && p.calmBounds.size() == QSize(size, size);
+    });
+    ASSERT_EQ(calm.calmBounds.size(), QSize(size, size)) << "no calm water at its natural size";
+    ExpectRingsCentredOn(calm.calmBounds, "rings");
+
+    // Keys are taken in turn: once the size list has acted, Enter and Escape were taken too.
+    // Rain, Stretch, Drift, then the size list, whose last item is 200 x 200.
+    Key("Return Escape Tab Tab Tab End");
+    const int large = Device(kLargestGrid);
+    const WaterPicture chosen = WaitForWater(
+        "200x200", [large](const WaterPicture& p) { return p.calmBounds.width() == large; });
+    // At 150 % the frame is a few pixels short of 300 and shows the top of the water.
+    ASSERT_EQ(chosen.calmBounds.width(), large) << "200 x 200 was not chosen";
+
+    Key("shift+Tab shift+Tab space");
+    const WaterPicture stretched = WaitForWater(
+        "stretched", [large](const WaterPicture& p) { return p.calmBounds.width() > large; });
+    const QRect water = stretched.calmBounds;
+    ASSERT_GT(water.width(), large) << "Stretch did not grow the water";
+    // The frame's edge touches the water on every side: Stretch fills its inside exactly.
+    const QImage shot = Shot("stretched");
+    const QRgb above = shot.pixel(water.center().x(), water.top() - 1);
+    const QRgb below = shot.pixel(water.center().x(), water.bottom() + 1);
+    EXPECT_EQ(shot.pixel(water.left() - 1, water.center().y()), above);
+    EXPECT_EQ(shot.pixel(water.right() + 1, water.center().y()), below);
+    EXPECT_NE(above, kCalmWater);
+    EXPECT_NE(below, kCalmWater);
+
+    Run("wmctrl -c Ondeline");
+    EXPECT_EQ(m_program->WaitForExit(kExitTimeout), 0) << m_program->Describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(LogPixels, WineProgram, ::testing::Values(96, 144, 192));
+} // namespace
