@@ -1,6 +1,7 @@
 #include "platform/afx/CDialog.h"
 
 #include "platform/afx/CWinApp.h"
+#include "res/DialogInit.h"
 
 namespace {
 
@@ -79,6 +80,17 @@ HWND CDialog::OwnerWindow() const {
     return owner == nullptr || owner == this ? nullptr : owner->m_hWnd;
 }
 
+// The data comes from the program's resource tables directly, on every system alike.
+void CDialog::ExecuteDlgInit() {
+    for (const DialogInitEntry& entry : FindDialogInit(m_nIDTemplate)) {
+        if (entry.message == kDlgInitComboAddString) {
+            ::SendMessage(::GetDlgItem(m_hWnd, entry.controlId), CB_ADDSTRING, 0,
+                          reinterpret_cast<LPARAM>(entry.data));
+        }
+    }
+}
+
 LRESULT CDialog::HandleInitDialog(WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    ExecuteDlgInit();
     return OnInitDialog();
 }

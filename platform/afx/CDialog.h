@@ -44,6 +44,9 @@ private:
     // The window the dialog belongs to: its parent, or else the application's main window
     // unless that is this dialog.
     HWND OwnerWindow() const;
+    // Sends the controls the messages of the template's initialisation data (DLGINIT), such as
+    // the strings a list starts with, as the class library does before OnInitDialog.
+    void ExecuteDlgInit();
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
 };
 

@@ -6,7 +6,6 @@
 #include "platform/winqt/SystemMenu.h"
 #include "platform/winqt/WindowProcs.h"
 #include "res/AccessibleText.h"
-#include "res/DialogInit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -214,16 +213,6 @@ void SetTabOrder(const WindowObject* dialog) {
     }
 }
 
-void RunDialogInit(WindowObject* dialog, unsigned dialogId) {
-    for (const DialogInitEntry& entry : FindDialogInit(dialogId)) {
-        WindowObject* control = FindChildWindow(dialog, entry.controlId);
-        if (control == nullptr || entry.message != kDlgInitComboAddString) {
-            continue;
-        }
-        SendMessage(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.data));
-    }
-}
-
 } // namespace
 
 DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
@@ -264,7 +253,6 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner, WNDPROC c
     }
     SetTabOrder(hDlg);
     InstallSystemMenuKeys(hDlg);
-    RunDialogInit(hDlg, dialogTemplate.id);
     // The window system reports the first size while it makes the window, before
     // WM_INITDIALOG.
     widget->SendSize();
