@@ -80,14 +80,13 @@ HWND CDialog::OwnerWindow() const {
     return owner == nullptr || owner == this ? nullptr : owner->m_hWnd;
 }
 
+// The data comes from the program's resource tables directly, on every system alike.
 void CDialog::ExecuteDlgInit() {
-    // The resource keeps the 16-bit system's message numbers; the controls take today's.
     for (const DialogInitEntry& entry : FindDialogInit(m_nIDTemplate)) {
-        HWND hControl = ::GetDlgItem(m_hWnd, entry.controlId);
-        if (hControl == nullptr || entry.message != kDlgInitComboAddString) {
-            continue;
+        if (entry.message == kDlgInitComboAddString) {
+            ::SendMessage(::GetDlgItem(m_hWnd, entry.controlId), CB_ADDSTRING, 0,
+                          reinterpret_cast<LPARAM>(entry.data));
         }
-        ::SendMessage(hControl, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.data));
     }
 }
 

@@ -20,13 +20,9 @@
 
 namespace {
 
-constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels the server may have lost
-constexpr std::uint16_t kPixelMask = 0x7FFF;   // bit 15 of the bitmap's pixel is not colour
 constexpr int kChannelLevels = 32;             // five bits a channel
 constexpr std::size_t kFillsPerRequest = 8192; // well inside the protocol's smallest request limit
 constexpr std::uint8_t kExposeMask = 0x7F;     // the event code without the sent-by-a-client bit
-constexpr std::int16_t kNoSlot = -1;           // a colour with no fills in this paint yet
-constexpr std::size_t kColourCount = 1 << 15;  // every 5-5-5 pixel
 
 // The connection the application shares with Qt; null when Qt does not talk to an X server.
 xcb_connection_t* QtConnection() {
@@ -83,7 +79,7 @@ std::unique_ptr<CXPictureWindow> CXPictureWindow::Create(QWidget* widget) {
 }
 
 CXPictureWindow::CXPictureWindow(QWidget* widget, xcb_connection_t* connection)
-    : m_pWidget(widget), m_pConnection(connection), m_slotOf(kColourCount, kNoSlot) {
+    : m_pWidget(widget), m_pConnection(connection) {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -148,7 +144,7 @@ bool CXPictureWindow::Show(const QImage& bitmap, const AxisMap& columns, const A
             parts.push_back(part);
         }
     }
-    FillCells(bitmap, parts);
+    m_cells.Update(bitmap, parts);
     SendFills();
     xcb_flush(m_pConnection);
     return true;
@@ -172,35 +168,10 @@ bool CXPictureWindow::nativeEventFilter(const QByteArray& eventType, void* messa
     const QRect exposed = QRect(expose->x, expose->y, expose->width, expose->height) &
                           QRect(QPoint(0, 0), m_rcPlace.size());
     if (!exposed.isEmpty()) {
-        const int firstColumn = m_cellOfColumn[static_cast<std::size_t>(exposed.left())];
-        const int lastColumn = m_cellOfColumn[static_cast<std::size_t>(exposed.right())];
-        const int firstRow = m_cellOfRow[static_cast<std::size_t>(exposed.top())];
-        const int lastRow = m_cellOfRow[static_cast<std::size_t>(exposed.bottom())];
-        const std::size_t columnCount = m_cellColumns.size();
-        for (int r = firstRow; r <= lastRow; ++r) {
-            const auto row = static_cast<std::size_t>(r) * columnCount;
-            std::fill(m_shown.begin() + static_cast<std::ptrdiff_t>(row + firstColumn),
-                      m_shown.begin() + static_cast<std::ptrdiff_t>(row + lastColumn + 1),
-                      kUnknown);
-        }
+        m_cells.Forget(exposed);
         RepaintWidget(exposed.translated(m_rcPlace.topLeft()));
     }
     return true;
-}
-
-std::vector<CXPictureWindow::Cell> CXPictureWindow::CellsOf(const AxisMap& axis) {
-    std::vector<Cell> cells;
-    const int count = static_cast<int>(axis.sources.size());
-    for (int at = 0; at < count;) {
-        const int source = axis.sources[static_cast<std::size_t>(at)];
-        int end = at + 1;
-        while (end < count && axis.sources[static_cast<std::size_t>(end)] == source) {
-            ++end;
-        }
-        cells.push_back(Cell{source, at, end - at});
-        at = end;
-    }
-    return cells;
 }
 
 // Makes the window inside the widget's window, again when Qt has given the widget a new one
@@ -292,24 +263,8 @@ bool CXPictureWindow::Place(const AxisMap& columns, const AxisMap& rows) {
     m_rcPlace = place;
     m_columns = columns;
     m_rows = rows;
-    m_cellColumns = CellsOf(columns);
-    m_cellRows = CellsOf(rows);
-    m_cellOfColumn.resize(columns.sources.size());
-    for (std::size_t c = 0; c < m_cellColumns.size(); ++c) {
-        const Cell& cell = m_cellColumns[c];
-        std::fill_n(m_cellOfColumn.begin() + cell.first, cell.size, static_cast<int>(c));
-    }
-    m_cellOfRow.resize(rows.sources.size());
-    for (std::size_t r = 0; r < m_cellRows.size(); ++r) {
-        const Cell& cell = m_cellRows[r];
-        std::fill_n(m_cellOfRow.begin() + cell.first, cell.size, static_cast<int>(r));
-    }
-    m_shown.assign(m_cellColumns.size() * m_cellRows.size(), kUnknown);
+    m_cells.Place(columns, rows);
     return true;
-}
-
-void CXPictureWindow::Forget() {
-    std::fill(m_shown.begin(), m_shown.end(), kUnknown);
 }
 
 // Asks the widget to paint again the logical pixels over device, some of the widget window's
@@ -332,111 +287,14 @@ void CXPictureWindow::Hide() {
     xcb_unmap_window(m_pConnection, m_nWindow);
     xcb_flush(m_pConnection);
     m_bMapped = false;
-    Forget();
+    m_cells.Forget(QRect(QPoint(0, 0), m_rcPlace.size()));
     RepaintWidget(m_rcPlace);
 }
 
-// The cells of row that some area (the window's pixels) touches, left to right, each once.
-std::vector<CXPictureWindow::CellRange>
-CXPictureWindow::RangesOnRow(int row, const std::vector<QRect>& areas) const {
-    std::vector<CellRange> ranges;
-    const Cell& cells = m_cellRows[static_cast<std::size_t>(row)];
-    for (const QRect& area : areas) {
-        if (area.top() < cells.first + cells.size && area.bottom() >= cells.first) {
-            ranges.push_back({m_cellOfColumn[static_cast<std::size_t>(area.left())],
-                              m_cellOfColumn[static_cast<std::size_t>(area.right())]});
-        }
-    }
-    std::sort(ranges.begin(), ranges.end(),
-              [](const CellRange& a, const CellRange& b) { return a.first < b.first; });
-    std::vector<CellRange> merged;
-    for (const CellRange& range : ranges) {
-        if (!merged.empty() && range.first <= merged.back().last + 1) {
-            merged.back().last = std::max(merged.back().last, range.last);
-        } else {
-            merged.push_back(range);
-        }
-    }
-    return merged;
-}
-
-// Queues a fill for every cell touching the areas (the window's pixels) that does not show its
-// colour yet, row by row from the top, so that the server writes its memory in order. Changed
-// neighbours on a row that take the same colour share one rectangle, and a run that repeats the
-// one above it exactly makes that one taller. Cells that already show a run's colour are not
-// taken into it: on a large window the server's cost is in the pixels it writes.
-void CXPictureWindow::FillCells(const QImage& bitmap, const std::vector<QRect>& areas) {
-    const std::size_t columnCount = m_cellColumns.size();
-    m_above.assign(columnCount, Above{});
-    int firstRow = static_cast<int>(m_cellRows.size());
-    int lastRow = -1;
-    for (const QRect& area : areas) {
-        firstRow = std::min(firstRow, m_cellOfRow[static_cast<std::size_t>(area.top())]);
-        lastRow = std::max(lastRow, m_cellOfRow[static_cast<std::size_t>(area.bottom())]);
-    }
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const Cell& row = m_cellRows[static_cast<std::size_t>(r)];
-        // Row 0 of the memory is the bottom row of the picture.
-        const auto* in = reinterpret_cast<const std::uint16_t*>(
-            bitmap.constScanLine(bitmap.height() - 1 - row.source));
-        std::uint32_t* shown = m_shown.data() + static_cast<std::size_t>(r) * columnCount;
-        for (const CellRange& range : RangesOnRow(r, areas)) {
-            int runStart = -1; // the open run of changed cells of one colour
-            std::uint16_t runPixel = 0;
-            for (int c = range.first; c <= range.last; ++c) {
-                const Cell& column = m_cellColumns[static_cast<std::size_t>(c)];
-                const auto pixel = static_cast<std::uint16_t>(in[column.source] & kPixelMask);
-                const bool changed = shown[c] != pixel;
-                if (runStart >= 0 && (!changed || pixel != runPixel)) {
-                    AddFill(runPixel, runStart, c - 1, r);
-                    runStart = -1;
-                }
-                if (changed) {
-                    shown[c] = pixel;
-                    if (runStart < 0) {
-                        runStart = c;
-                        runPixel = pixel;
-                    }
-                }
-            }
-            if (runStart >= 0) {
-                AddFill(runPixel, runStart, range.last, r);
-            }
-        }
-    }
-}
-
-void CXPictureWindow::AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int row) {
-    std::int16_t& slot = m_slotOf[pixel];
-    if (slot == kNoSlot) {
-        slot = static_cast<std::int16_t>(m_fills.size());
-        m_fills.emplace_back();
-        m_slotPixel.push_back(pixel);
-    }
-    std::vector<Fill>& fills = m_fills[static_cast<std::size_t>(slot)];
-    const Cell& cells = m_cellRows[static_cast<std::size_t>(row)];
-    Above& above = m_above[static_cast<std::size_t>(firstColumn)];
-    if (above.slot == slot && above.lastColumn == lastColumn && above.index < fills.size()) {
-        Fill& fill = fills[above.index];
-        if (fill.y + fill.height == cells.first) {
-            fill.height = static_cast<std::uint16_t>(fill.height + cells.size);
-            return;
-        }
-    }
-    const Cell& first = m_cellColumns[static_cast<std::size_t>(firstColumn)];
-    const Cell& last = m_cellColumns[static_cast<std::size_t>(lastColumn)];
-    fills.push_back(Fill{static_cast<std::int16_t>(first.first),
-                         static_cast<std::int16_t>(cells.first),
-                         static_cast<std::uint16_t>(last.first + last.size - first.first),
-                         static_cast<std::uint16_t>(cells.size)});
-    above = Above{slot, lastColumn, fills.size() - 1};
-}
-
 void CXPictureWindow::SendFills() {
-    static_assert(sizeof(Fill) == sizeof(xcb_rectangle_t));
-    for (std::size_t slot = 0; slot < m_fills.size(); ++slot) {
-        const std::vector<Fill>& fills = m_fills[slot];
-        const std::uint32_t colour[] = {ServerPixel(m_slotPixel[slot])};
+    static_assert(sizeof(CXCellFills::Fill) == sizeof(xcb_rectangle_t));
+    m_cells.Drain([this](std::uint16_t pixel, const std::vector<CXCellFills::Fill>& fills) {
+        const std::uint32_t colour[] = {ServerPixel(pixel)};
         xcb_change_gc(m_pConnection, m_nGc, XCB_GC_FOREGROUND, colour);
         for (std::size_t at = 0; at < fills.size(); at += kFillsPerRequest) {
             const std::size_t count = std::min(kFillsPerRequest, fills.size() - at);
@@ -444,10 +302,7 @@ void CXPictureWindow::SendFills() {
                                     static_cast<std::uint32_t>(count),
                                     reinterpret_cast<const xcb_rectangle_t*>(fills.data() + at));
         }
-        m_slotOf[m_slotPixel[slot]] = kNoSlot;
-    }
-    m_fills.clear();
-    m_slotPixel.clear();
+    });
 }
 
 std::uint32_t CXPictureWindow::ServerPixel(std::uint16_t pixel) const {

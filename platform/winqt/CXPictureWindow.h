@@ -8,6 +8,7 @@
 // the server. The window takes no input of its own: clicks on it reach the dialog's window as
 // they always did.
 
+#include "platform/winqt/CXCellFills.h"
 #include "platform/winqt/GdiQt.h"
 
 #include <QAbstractNativeEventFilter>
@@ -50,35 +51,11 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    // One rectangle of a fill request, laid out as the protocol has it.
-    struct Fill {
-        std::int16_t x;
-        std::int16_t y;
-        std::uint16_t width;
-        std::uint16_t height;
-    };
-    // A run of device pixels along one axis that shows one source pixel.
-    struct Cell {
-        int source = 0;
-        int first = 0; // from the window's edge
-        int size = 0;
-    };
-    static std::vector<Cell> CellsOf(const AxisMap& axis);
-
     CXPictureWindow(QWidget* widget, xcb_connection_t* connection);
     bool MakeWindow();
     bool Place(const AxisMap& columns, const AxisMap& rows);
-    void Forget();
     void Hide();
     void RepaintWidget(const QRect& device);
-    // A span of cells of one row that the paint's clip touches.
-    struct CellRange {
-        int first = 0;
-        int last = 0;
-    };
-    std::vector<CellRange> RangesOnRow(int row, const std::vector<QRect>& areas) const;
-    void FillCells(const QImage& bitmap, const std::vector<QRect>& areas);
-    void AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int row);
     void SendFills();
     std::uint32_t ServerPixel(std::uint16_t pixel) const;
 
@@ -99,22 +76,5 @@ private:
     QRect m_rcPlace; // the window's place among the widget window's device pixels
     AxisMap m_columns;
     AxisMap m_rows;
-    std::vector<Cell> m_cellColumns;
-    std::vector<Cell> m_cellRows;
-    std::vector<int> m_cellOfColumn; // per device column of the window, its cell
-    std::vector<int> m_cellOfRow;
-    // What each cell of the window shows, by the bitmap's 16-bit pixel; kUnknown once lost.
-    std::vector<std::uint32_t> m_shown;
-    // The fills of one paint, by colour: a colour's slot in m_fills, or kNoSlot.
-    std::vector<std::int16_t> m_slotOf;
-    std::vector<std::uint16_t> m_slotPixel;
-    std::vector<std::vector<Fill>> m_fills;
-    // Per cell column, the fill that a run starting there on the row above went into, so that
-    // the same run on the next row makes it taller instead of adding another.
-    struct Above {
-        std::int16_t slot = -1;
-        int lastColumn = -1;
-        std::size_t index = 0;
-    };
-    std::vector<Above> m_above;
+    CXCellFills m_cells; // what the window shows, and the fills that update it
 };

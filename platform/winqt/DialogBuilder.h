@@ -9,7 +9,7 @@
 class QFont;
 
 // The dialog and its controls in template order, with their places in pixels, visibility, tab
-// stops and lists filled from the initialisation data. The dialog's messages go to classProc,
+// stops. The dialog's messages go to classProc,
 // which keeps dialogProc for them. The window is not shown yet, and WM_INITDIALOG has not been
 // sent; WM_SIZE has. Returns null when the window cannot be made.
 HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner, WNDPROC classProc,
