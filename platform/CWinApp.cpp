@@ -1,11 +1,13 @@
 #include "platform/CWinApp.h"
 
+#include "platform/WaylandDecorations.h"
 #include "res/DesktopEntry.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -15,6 +17,9 @@ constexpr int kCannotStartStatus = 1;   // exit status when Qt cannot reach a di
 
 // The one application object; AfxGetApp hands it out.
 CWinApp* g_pApp = nullptr;
+
+// Tells Qt's Wayland platform to leave the window's title bar and borders to the compositor.
+const char* const kNoFramesVariable = "QT_WAYLAND_DISABLE_WINDOWDECORATION";
 
 const char* const kNoDisplayMessage =
     "ondeline: there is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY "
@@ -33,6 +38,22 @@ bool IsSet(const char* name) {
 // message about plugins, which tells a person nothing about what to do.
 bool HasSomewhereToShow() {
     return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
+}
+
+// The picture is drawn by the processor alone, yet Qt 6's Wayland platform loads a GL driver
+// (EGL, and with a software driver LLVM: some 50 MB, and blocks it never frees) only to learn
+// whether it may draw the window's title bar itself. Where the compositor draws title bars, Qt
+// is told not to, and loads no driver at all. Where it does not (GNOME), a title bar is worth
+// the driver. A value the user gave is kept: how the window is framed is theirs to choose. Under
+// X, Qt loads no GL until a window asks for it, and none of Ondeline's does.
+void LeaveGlDriversUnloaded() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool mayUseWayland =
+        platform == nullptr || std::strstr(platform, "wayland") != nullptr || *platform == '\0';
+    if (mayUseWayland && IsSet("WAYLAND_DISPLAY") && std::getenv(kNoFramesVariable) == nullptr &&
+        CompositorDrawsWindowFrames()) {
+        setenv(kNoFramesVariable, "1", 1);
+    }
 }
 
 // Qt ends the process with an abort when it cannot start, for instance when the display named
@@ -66,6 +87,7 @@ int AfxWinMain(int argc, char** argv) {
             std::fputs(kNoDisplayMessage, stderr);
             return kCannotStartStatus;
         }
+        LeaveGlDriversUnloaded();
         const QtMessageHandler previous = qInstallMessageHandler(StartUpMessageHandler);
         ownApplication = std::make_unique<QApplication>(argc, argv);
         qInstallMessageHandler(previous);
