@@ -1,6 +1,6 @@
 #include "platform/CWinApp.h"
 
-#include "platform/WaylandDecorations.h"
+#include "platform/WaylandSession.h"
 #include "res/DesktopEntry.h"
 
 #include <QApplication>
@@ -93,10 +93,11 @@ int AfxWinMain(int argc, char** argv) {
         qInstallMessageHandler(previous);
     }
     // FALSE ends the application at once, without an event loop.
-    if (app->InitInstance() == FALSE) {
-        return app->ExitInstance();
+    const int status = app->InitInstance() == FALSE ? app->ExitInstance() : app->Run();
+    if (ownApplication != nullptr) {
+        SettleWaylandConnection();
     }
-    return app->Run();
+    return status;
 }
 
 CWinApp::CWinApp(const char* pszAppName) : m_pszAppName(pszAppName) {

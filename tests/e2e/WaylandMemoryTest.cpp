@@ -27,8 +27,8 @@ const long kMemorySlackKb = 10 * 1024;
 // Parts of the names of GL drivers and what they bring: the vendor libraries behind EGL and GLX,
 // Mesa's drivers and LLVM. The dispatch libraries Qt links against (libEGL.so.1 and friends)
 // are tiny and load under X too.
-const char* const kDriverNames[] = {"libEGL_", "libGLX_", "_dri.so", "libgallium", "libLLVM",
-                                    "libvulkan_", "libxcb-dri"};
+const char* const kDriverNames[] = {"libEGL_", "libGLX_",    "_dri.so",   "libgallium",
+                                    "libLLVM", "libvulkan_", "libxcb-dri"};
 
 std::set<std::string> DriversMapped(qint64 pid) {
     std::set<std::string> drivers;
@@ -79,9 +79,9 @@ TEST(WaylandMemory, NoGlDriverIsLoadedAndMemoryStaysNearXs) {
                           {session.DisplayVariable(), "QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY="});
     const std::string window = session.WaitForWindow("Ondeline", kWindowTimeout);
     ASSERT_FALSE(window.empty()) << "no window under X; " << program.Describe();
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ShowsCalmWater(session.Screenshot(window, "X11Memory-calm")); },
-        kPictureTimeout))
+    ASSERT_TRUE(
+        WaitUntil([&] { return ShowsCalmWater(session.Screenshot(window, "X11Memory-calm")); },
+                  kPictureTimeout))
         << "no calm water under X";
     const long xKb = ResidentKb(program.Pid());
     std::cout << "resident memory with calm water: Wayland " << waylandKb << " kB, X " << xKb

@@ -11,7 +11,7 @@ set -euo pipefail
 build_packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libpng-dev libgif-dev libxcb1-dev libwayland-dev
-  qt6-wayland
+  qt6-wayland qt6-base-private-dev
   fonts-dejavu-core
 )
 test_packages=(
