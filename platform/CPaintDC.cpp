@@ -1,6 +1,8 @@
 #include "platform/CPaintDC.h"
 
+#include "platform/CWaylandPicture.h"
 #include "platform/CWnd.h"
+#include "platform/CXPictureWindow.h"
 #include "platform/GdiQt.h"
 #include "platform/WindowObject.h"
 
@@ -49,6 +51,9 @@ CPaintDC::CPaintDC(CWnd* pWnd) {
     m_pState->painter.setClipRegion(window->paintEvent->region());
     if (window->xPicture == nullptr) {
         window->xPicture = CXPictureWindow::Create(window->widget);
+    }
+    if (window->xPicture == nullptr) {
+        window->xPicture = CWaylandPicture::Create(window->widget);
     }
     m_hDC = CreatePainterDC(&m_pState->painter, &window->lastCopy, window->xPicture.get());
     if (m_hDC == nullptr) {

@@ -105,6 +105,12 @@ void CWnd::InvalidateRect(const RECT* lpRect, BOOL bErase) {
         }
         rect = QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
                      lpRect->bottom - lpRect->top);
+        // The picture's own surface may bring its part up to date without a paint.
+        const WindowObject* window = FindWindowObject(m_hWnd);
+        if (bErase == FALSE && window != nullptr && window->xPicture != nullptr &&
+            window->xPicture->Repaint(rect)) {
+            return;
+        }
         const qreal ratio = widget->devicePixelRatio();
         if (ratio != std::floor(ratio)) {
             // On a fractional scale logical edges fall inside device pixels, and what is painted

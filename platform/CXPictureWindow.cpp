@@ -1,5 +1,6 @@
 #include "platform/CXPictureWindow.h"
 
+#include "platform/GdiHandles.h"
 #include "ripple/PixelFormat.h"
 
 #include <QBackingStore>
@@ -129,7 +130,7 @@ void CXPictureWindow::EndPaint() {
     }
 }
 
-bool CXPictureWindow::Show(const QImage& bitmap, const AxisMap& columns, const AxisMap& rows,
+bool CXPictureWindow::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
                            const std::vector<QRect>& areas) {
     m_bShownThisPaint = true;
     if (columns.sources.empty() || rows.sources.empty()) {
@@ -148,7 +149,7 @@ bool CXPictureWindow::Show(const QImage& bitmap, const AxisMap& columns, const A
             parts.push_back(part);
         }
     }
-    FillCells(bitmap, parts);
+    FillCells(bitmap->view, parts);
     SendFills();
     xcb_flush(m_pConnection);
     return true;

@@ -177,7 +177,7 @@ BOOL DeleteObject(HGDIOBJ obj) {
     return TRUE;
 }
 
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record, CXPictureWindow* screen) {
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record, IPictureSink* screen) {
     if (painter == nullptr) {
         return nullptr;
     }

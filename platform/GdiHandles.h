@@ -29,8 +29,8 @@ struct GdiDC {
     QPainter* painter = nullptr; // null for a memory DC
     GdiObject* bitmap = nullptr;
     int stretchMode = kBlackOnWhite;
-    PaintCopy* record = nullptr;       // where copies onto a window's paint DC are noted
-    CXPictureWindow* screen = nullptr; // the X server's own picture of that window, if any
+    PaintCopy* record = nullptr;    // where copies onto a window's paint DC are noted
+    IPictureSink* screen = nullptr; // the window system's own picture of that window, if any
 };
 
 // The object of a live handle; null for null, stale or foreign handles.

@@ -1,5 +1,5 @@
-#include "platform/CXPictureWindow.h"
 #include "platform/GdiHandles.h"
+#include "platform/IPictureSink.h"
 #include "ripple/PixelFormat.h"
 
 #include <QImage>
@@ -278,7 +278,7 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
                                         device.left() + device.width());
         const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), device.top(),
                                      device.top() + device.height());
-        if (target->screen->Show(picture, columns, rows, areas)) {
+        if (target->screen->Show(&bitmap, columns, rows, areas)) {
             return TRUE;
         }
     }

@@ -5,8 +5,8 @@
 // per window. It is the lowest layer of the windows: it calls nothing above it, and those above
 // find their record by handle whenever they need it.
 
-#include "platform/CXPictureWindow.h"
 #include "platform/GdiQt.h"
+#include "platform/IPictureSink.h"
 #include "platform/MenuObject.h"
 #include "platform/WinUser.h"
 
@@ -65,8 +65,9 @@ struct WindowObject {
     QRegion unerased;
     bool eraseAsked = false;
     PaintCopy lastCopy; // where the last picture went, to place clicks on it
-    // Under X, the window the server draws the picture in; made at the first paint.
-    std::unique_ptr<CXPictureWindow> xPicture;
+    // Under X or Wayland, the surface the window system shows the picture in; made at the
+    // first paint.
+    std::unique_ptr<IPictureSink> xPicture;
     UINT lastSizeType = ~0U; // the last WM_SIZE sent, so that repeats are left out
     int lastCx = -1;
     int lastCy = -1;

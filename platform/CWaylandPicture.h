@@ -1,0 +1,103 @@
+#pragma once
+
+// The picture as a Wayland compositor shows it. Qt 6.4's backing store on Wayland copies its
+// whole buffer before every paint while the compositor holds the last one, as one with a
+// software renderer does, so each frame of rain cost a copy of every pixel of the window. Here
+// the frames between the dialog's own paints reach the compositor without a paint (Repaint):
+// in buffers of the program's own, of the window's size, put on the window's own surface, so
+// that the compositor still sees one surface. Each buffer, and Qt's backing store, remembers
+// the colour every cell shows in it, so that bringing one up to date writes only the cells that
+// differ; the rest of a buffer is a copy of the backing store, taken again only after Qt has
+// painted. Where Qt draws a frame round the window itself, its buffers are kept.
+
+#include "platform/IPictureSink.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QImage;
+class QWidget;
+struct wl_buffer;
+struct wl_display;
+struct wl_event_queue;
+struct wl_registry;
+struct wl_shm;
+struct wl_surface;
+
+class CWaylandPicture : public QObject, public IPictureSink {
+public:
+    // The sink for the widget's paints; null off Wayland, or where it cannot serve.
+    static std::unique_ptr<CWaylandPicture> Create(QWidget* widget);
+    ~CWaylandPicture() override;
+
+    bool Serves(const QPainter& painter) const override;
+    void BeginPaint() override;
+    void EndPaint() override;
+    bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+              const std::vector<QRect>& areas) override;
+    bool Repaint(const QRect& rect) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // Pixels and the colour each cell shows in them (by row, then column): a buffer of the
+    // program's own (public for its listener), or Qt's backing store.
+    struct Pixels {
+        wl_buffer* buffer = nullptr;
+        std::uint32_t* pixels = nullptr;
+        std::size_t bytes = 0;
+        std::vector<std::uint32_t> shown;
+        bool busy = false;            // the compositor holds it
+        std::uint64_t made = 0;       // the number of the frame it last showed
+        std::uint64_t copiedFrom = 0; // Qt's paint whose pixels it holds beside the cells
+    };
+
+private:
+    // A run of device pixels along one axis, from the picture's edge, showing one source pixel.
+    struct Cell {
+        int source = 0;
+        int first = 0;
+        int size = 0;
+        bool operator==(const Cell&) const = default;
+    };
+    static std::vector<Cell> CellsOf(const AxisMap& axis);
+
+    CWaylandPicture(QWidget* widget, wl_display* display);
+    QImage* StoreImage() const;
+    bool Place(const AxisMap& columns, const AxisMap& rows, const QImage& store);
+    bool Wanted(std::vector<std::uint32_t>& wanted) const;
+    void QtShowsStore();
+    void DrawQueued();
+    bool Draw();
+    Pixels* FreeBuffer(const QImage& store);
+    bool AddBuffer();
+    void DropBuffers();
+    void WriteCells(Pixels& target, int stride, const std::vector<std::uint32_t>& wanted) const;
+    void Damage(const std::vector<std::uint32_t>& wanted) const;
+
+    QPointer<QWidget> m_pWidget;
+    wl_display* m_pDisplay = nullptr;
+    wl_event_queue* m_pQueue = nullptr;
+    wl_registry* m_pRegistry = nullptr;
+    wl_shm* m_pShm = nullptr;
+    wl_surface* m_pSurface = nullptr; // the window's, while a buffer of ours is on it
+    bool m_bShownThisPaint = false;
+    bool m_bDrawQueued = false;
+    std::uint64_t m_nFrame = 0;
+    std::uint64_t m_nQtPaints = 1;
+    // The last copy's bitmap, looked up again before each use: the dialog may have deleted it.
+    HBITMAP m_hBitmap = nullptr;
+    QRect m_rcPlace; // among the window's device pixels
+    QSize m_storeSize;
+    std::vector<Cell> m_cellColumns;
+    std::vector<Cell> m_cellRows;
+    int m_nSourceWidth = 0; // how much of the bitmap the cells reach
+    int m_nSourceHeight = 0;
+    Pixels m_store; // Qt's backing store
+    std::vector<std::unique_ptr<Pixels>> m_buffers;
+    std::vector<std::uint32_t> m_onScreen; // the cells of whatever the surface shows now
+};
