@@ -36,14 +36,13 @@ constexpr std::size_t kMostBuffers = 3;        // the compositor holds at most t
 
 // The application's connection to the compositor; null off Wayland and after Qt's end.
 wl_display* QtDisplay() {
-    if (QCoreApplication::instance() == nullptr ||
-        !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        return nullptr;
-    }
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    return native == nullptr ? nullptr
-                             : static_cast<wl_display*>(native->nativeResourceForIntegration(
-                                   QByteArrayLiteral("wl_display")));
+    QPlatformNativeInterface* native = QCoreApplication::instance() != nullptr
+                                           ? QGuiApplication::platformNativeInterface()
+                                           : nullptr;
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return native == nullptr || !wayland
+               ? nullptr
+               : static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));
 }
 
 void OnGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -145,14 +144,12 @@ void CWaylandPicture::BeginPaint() {
     m_bShownThisPaint = false;
 }
 
-// A paint without the picture drew something else where it was; Qt shows that next.
+// A paint without the picture drew something else where it was, and Qt shows that next.
 void CWaylandPicture::EndPaint() {
     if (!m_bShownThisPaint) {
         m_rcPlace = QRect();
-        std::fill(m_store.shown.begin(), m_store.shown.end(), kUnknown);
-        std::fill(m_onScreen.begin(), m_onScreen.end(), kUnknown);
-        m_pSurface = nullptr;
-        ++m_nQtPaints;
+        m_hBitmap = nullptr;
+        QtShowsStore();
     }
 }
 
@@ -245,8 +242,6 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
     m_storeSize = store.size();
     m_cellColumns = std::move(cellColumns);
     m_cellRows = std::move(cellRows);
-    m_nSourceWidth = *std::max_element(columns.sources.begin(), columns.sources.end()) + 1;
-    m_nSourceHeight = *std::max_element(rows.sources.begin(), rows.sources.end()) + 1;
     const std::size_t cells = m_cellColumns.size() * m_cellRows.size();
     m_store.shown.assign(cells, kUnknown);
     for (const auto& buffer : m_buffers) {
@@ -259,8 +254,10 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
 // The colour of every cell in the bitmap; false when the bitmap is gone or no longer fits.
 bool CWaylandPicture::Wanted(std::vector<std::uint32_t>& wanted) const {
     const GdiObject* object = FindGdiObject(m_hBitmap);
-    if (object == nullptr || object->view.depth() != 16 || object->view.width() < m_nSourceWidth ||
-        object->view.height() < m_nSourceHeight) {
+    // The cells' sources only ever grow along each axis.
+    if (object == nullptr || object->view.depth() != 16 || m_cellColumns.empty() ||
+        object->view.width() <= m_cellColumns.back().source ||
+        object->view.height() <= m_cellRows.back().source) {
         return false;
     }
     const QImage& bitmap = object->view;

@@ -1,14 +1,11 @@
 #pragma once
 
-// The picture as a Wayland compositor shows it. Qt 6.4's backing store on Wayland copies its
-// whole buffer before every paint while the compositor holds the last one, as one with a
-// software renderer does, so each frame of rain cost a copy of every pixel of the window. Here
-// the frames between the dialog's own paints reach the compositor without a paint (Repaint):
-// in buffers of the program's own, of the window's size, put on the window's own surface, so
-// that the compositor still sees one surface. Each buffer, and Qt's backing store, remembers
-// the colour every cell shows in it, so that bringing one up to date writes only the cells that
-// differ; the rest of a buffer is a copy of the backing store, taken again only after Qt has
-// painted. Where Qt draws a frame round the window itself, its buffers are kept.
+// The picture as a Wayland compositor shows it. Qt 6.4's backing store copies its whole buffer
+// before each paint while the compositor holds the last one, so the frames between the dialog's
+// own paints skip Qt (Repaint): they go in buffers of the program's own, of the window's size,
+// on the window's own surface, so that the compositor still sees one surface. Each buffer, and
+// Qt's backing store, remembers each cell's colour in it, so only cells that differ are written;
+// the rest of a buffer is a copy of the backing store, taken again after each paint of Qt's.
 
 #include "platform/IPictureSink.h"
 
@@ -44,8 +41,8 @@ public:
     bool Repaint(const QRect& rect) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // Pixels and the colour each cell shows in them (by row, then column): a buffer of the
-    // program's own (public for its listener), or Qt's backing store.
+    // Pixels and each cell's colour in them (by row, then column): a buffer of the program's
+    // own (public for its listener), or Qt's backing store.
     struct Pixels {
         wl_buffer* buffer = nullptr;
         std::uint32_t* pixels = nullptr;
@@ -95,8 +92,6 @@ private:
     QSize m_storeSize;
     std::vector<Cell> m_cellColumns;
     std::vector<Cell> m_cellRows;
-    int m_nSourceWidth = 0; // how much of the bitmap the cells reach
-    int m_nSourceHeight = 0;
     Pixels m_store; // Qt's backing store
     std::vector<std::unique_ptr<Pixels>> m_buffers;
     std::vector<std::uint32_t> m_onScreen; // the cells of whatever the surface shows now
