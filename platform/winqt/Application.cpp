@@ -1,5 +1,6 @@
 #include "platform/winqt/Application.h"
 
+#include "platform/winqt/WaylandSession.h"
 #include "res/DesktopEntry.h"
 #include "res/StringTable.h"
 
@@ -26,6 +27,9 @@ const char* const kUnreachableDisplayMessage =
     "ondeline: the display could not be reached, so the window cannot open; check DISPLAY or "
     "WAYLAND_DISPLAY, or draw the water to a picture with ondeline-render.\n";
 
+// Tells Qt's Wayland platform to leave the window's title bar and borders to the compositor.
+const char* const kNoFramesVariable = "QT_WAYLAND_DISABLE_WINDOWDECORATION";
+
 // The one module there is: the program. Its handle only has to be distinct from null.
 struct ProgramModule {};
 ProgramModule g_program;
@@ -40,6 +44,31 @@ bool IsSet(const char* name) {
 bool HasSomewhereToShow() {
     return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
 }
+
+// The picture is drawn by the processor alone, yet Qt 6's Wayland platform loads a GL driver
+// (EGL, and with a software driver LLVM: some 50 MB, and blocks it never frees) only to learn
+// whether it may draw the window's title bar itself. Where the compositor draws title bars, Qt
+// is told not to, and loads no driver at all. Where it does not (GNOME), a title bar is worth
+// the driver. A value the user gave is kept: how the window is framed is theirs to choose. Under
+// X, Qt loads no GL until a window asks for it, and none of Ondeline's does.
+void LeaveGlDriversUnloaded() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool mayUseWayland =
+        platform == nullptr || std::strstr(platform, "wayland") != nullptr || *platform == '\0';
+    if (mayUseWayland && IsSet("WAYLAND_DISPLAY") && std::getenv(kNoFramesVariable) == nullptr &&
+        CompositorDrawsWindowFrames()) {
+        setenv(kNoFramesVariable, "1", 1);
+    }
+}
+
+// Ends the application object once its Wayland connection has settled (see
+// SettleWaylandConnection).
+struct SettledEnd {
+    void operator()(QApplication* application) const {
+        SettleWaylandConnection();
+        delete application;
+    }
+};
 
 // Qt ends the process with an abort when it cannot start, for instance when the display named
 // cannot be reached; this passes its warnings on and turns the end into one plain sentence and
@@ -72,9 +101,10 @@ void StartWindowSystem() {
     // the only one it needs: Ondeline takes no options of Qt's.
     static int argc = 1;
     static char* argv[] = {program_invocation_name, nullptr};
+    LeaveGlDriversUnloaded();
     const QtMessageHandler previous = qInstallMessageHandler(StartUpMessageHandler);
     // Ended with the process's other statics, after every window has gone.
-    static std::unique_ptr<QApplication> application = std::make_unique<QApplication>(argc, argv);
+    static std::unique_ptr<QApplication, SettledEnd> application(new QApplication(argc, argv));
     qInstallMessageHandler(previous);
 }
 

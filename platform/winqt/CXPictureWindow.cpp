@@ -1,5 +1,6 @@
 #include "platform/winqt/CXPictureWindow.h"
 
+#include "platform/winqt/GdiHandles.h"
 #include "ripple/PixelFormat.h"
 
 #include <QBackingStore>
@@ -125,7 +126,7 @@ void CXPictureWindow::EndPaint() {
     }
 }
 
-bool CXPictureWindow::Show(const QImage& bitmap, const AxisMap& columns, const AxisMap& rows,
+bool CXPictureWindow::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
                            const std::vector<QRect>& areas) {
     m_bShownThisPaint = true;
     if (columns.sources.empty() || rows.sources.empty()) {
@@ -144,7 +145,9 @@ bool CXPictureWindow::Show(const QImage& bitmap, const AxisMap& columns, const A
             parts.push_back(part);
         }
     }
-    m_cells.Update(bitmap, parts);
+    const QImage picture(bitmap->bits.get(), bitmap->width, bitmap->height, bitmap->stride,
+                         QImage::Format_RGB555);
+    m_cells.Update(picture, parts);
     SendFills();
     xcb_flush(m_pConnection);
     return true;

@@ -10,6 +10,7 @@
 
 #include "platform/winqt/CXCellFills.h"
 #include "platform/winqt/GdiQt.h"
+#include "platform/winqt/IPictureSink.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QPointer>
@@ -24,7 +25,7 @@ class QPainter;
 class QWidget;
 struct xcb_connection_t;
 
-class CXPictureWindow : public QAbstractNativeEventFilter {
+class CXPictureWindow : public QAbstractNativeEventFilter, public IPictureSink {
 public:
     // The picture window for the widget's paints; null when the widget is not shown by an X
     // server. It makes nothing on the server before the first copy.
@@ -35,18 +36,18 @@ public:
 
     // Whether a copy through this painter lands on the screen, where this window can take it:
     // not a grab or a render of the widget into a picture of its own.
-    bool Serves(const QPainter& painter) const;
+    bool Serves(const QPainter& painter) const override;
 
     // A paint of the widget starts; one that ends without a copy hides the window.
-    void BeginPaint();
-    void EndPaint();
+    void BeginPaint() override;
+    void EndPaint() override;
 
     // Shows the 16-bit bitmap (rows bottom-up, 5-5-5) scaled by columns and rows, the source
     // pixel of every device pixel of the widget's window that the copy covers. Within areas (the
     // paint's clip, device pixels) the cells that do not yet show their colour are filled. False
     // when the server cannot take the copy; the window is then hidden and the caller draws it.
-    bool Show(const QImage& bitmap, const AxisMap& columns, const AxisMap& rows,
-              const std::vector<QRect>& areas);
+    bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+              const std::vector<QRect>& areas) override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

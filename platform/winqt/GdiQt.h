@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-class CXPictureWindow;
+class IPictureSink;
 class QPainter;
 
 // One axis of a rectangle among a device's pixels.
@@ -63,7 +63,6 @@ QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale
 // must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own. When record is
 // given, each copy notes there where it went; it must outlive the DC too. When screen is given,
 // a copy that lands on the screen goes to it instead, if it can take it.
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr,
-                    CXPictureWindow* screen = nullptr);
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr, IPictureSink* screen = nullptr);
 // Ends a DC made by CreatePainterDC; the painter itself stays open. Other DCs are left alone.
 void ReleasePainterDC(HDC hdc);

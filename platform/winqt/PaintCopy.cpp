@@ -1,5 +1,5 @@
-#include "platform/winqt/CXPictureWindow.h"
 #include "platform/winqt/GdiHandles.h"
+#include "platform/winqt/IPictureSink.h"
 #include "ripple/PixelFormat.h"
 
 #include <QImage>
@@ -246,7 +246,7 @@ void DrawPatch(QPainter& painter, const QTransform& toDevice, const QImage& pict
 // A device DC over a painter that somebody else opened.
 class CPainterDevice final : public IGdiDevice {
 public:
-    CPainterDevice(QPainter* painter, PaintCopy* record, CXPictureWindow* screen)
+    CPainterDevice(QPainter* painter, PaintCopy* record, IPictureSink* screen)
         : m_pPainter(painter), m_pRecord(record), m_pScreen(screen) {}
 
     BOOL StretchFrom(int xDest, int yDest, int wDest, int hDest, const GdiObject& bitmap, int xSrc,
@@ -255,7 +255,7 @@ public:
 private:
     QPainter* m_pPainter;
     PaintCopy* m_pRecord;
-    CXPictureWindow* m_pScreen;
+    IPictureSink* m_pScreen;
 };
 
 BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
@@ -288,7 +288,8 @@ BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
                                         device.left() + device.width());
         const AxisMap rows = MapAxis(rowSpan, ySrc, hSrc, picture.height(), device.top(),
                                      device.top() + device.height());
-        if (m_pScreen->Show(picture, columns, rows, areas)) {
+        // The sink only reads the bitmap; it keeps the handle to look the bitmap up again later.
+        if (m_pScreen->Show(const_cast<GdiObject*>(&bitmap), columns, rows, areas)) {
             return TRUE;
         }
     }
@@ -306,7 +307,7 @@ BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
 
 } // namespace
 
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record, CXPictureWindow* screen) {
+HDC CreatePainterDC(QPainter* painter, PaintCopy* record, IPictureSink* screen) {
     if (painter == nullptr) {
         return nullptr;
     }

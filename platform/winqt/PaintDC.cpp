@@ -1,3 +1,5 @@
+#include "platform/winqt/CWaylandPicture.h"
+#include "platform/winqt/CXPictureWindow.h"
 #include "platform/winqt/GdiQt.h"
 #include "platform/winqt/WindowObject.h"
 
@@ -52,6 +54,9 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     painter->setClipRegion(region);
     if (window->xPicture == nullptr) {
         window->xPicture = CXPictureWindow::Create(window->widget);
+    }
+    if (window->xPicture == nullptr) {
+        window->xPicture = CWaylandPicture::Create(window->widget);
     }
     HDC hdc = CreatePainterDC(painter.get(), &window->lastCopy, window->xPicture.get());
     if (hdc == nullptr) {

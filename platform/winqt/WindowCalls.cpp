@@ -79,6 +79,10 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         }
         rect = QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
                      lpRect->bottom - lpRect->top);
+        // The picture's own surface may bring its part up to date without a paint.
+        if (bErase == FALSE && window->xPicture != nullptr && window->xPicture->Repaint(rect)) {
+            return TRUE;
+        }
         const qreal ratio = widget->devicePixelRatio();
         if (ratio != std::floor(ratio)) {
             // On a fractional scale logical edges fall inside device pixels, and what is painted

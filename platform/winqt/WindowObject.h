@@ -5,9 +5,10 @@
 // per window. It is the lowest layer of the windows: it calls nothing above it, and those above
 // find their record by handle whenever they need it.
 
-#include "platform/winqt/CXPictureWindow.h"
 #include "platform/winqt/GdiQt.h"
+#include "platform/winqt/IPictureSink.h"
 #include "platform/winqt/MenuObject.h"
+
 #include <windows.h>
 
 #include <QPointer>
@@ -62,8 +63,9 @@ struct WindowObject {
     QRegion unerased;
     bool eraseAsked = false;
     PaintCopy lastCopy; // where the last picture went, to place clicks on it
-    // Under X, the window the server draws the picture in; made at the first paint.
-    std::unique_ptr<CXPictureWindow> xPicture;
+    // Under X or Wayland, the surface the window system shows the picture in; made at the
+    // first paint.
+    std::unique_ptr<IPictureSink> xPicture;
     UINT lastSizeType = ~0U; // the last WM_SIZE sent, so that repeats are left out
     int lastCx = -1;
     int lastCy = -1;

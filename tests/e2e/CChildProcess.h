@@ -36,6 +36,7 @@ public:
                       std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     bool Started() const { return m_bStarted; }
+    qint64 Pid() const { return m_process.processId(); }
     bool Running();
     // The exit status once it has ended within the timeout; -1 when it was killed by a signal.
     std::optional<int> WaitForExit(std::chrono::milliseconds timeout);

@@ -3,11 +3,11 @@
 # they include one another in a circle. A header and its source count as one file here, so a
 # source that includes a header whose own source includes it back is a circle too. The layers
 # run one way as well: the class library (afx/) sees only the Windows API's declarations, never
-# Qt, xcb or the layer beneath (winqt/), and that layer never includes the class library.
+# Qt, xcb, Wayland or the layer beneath (winqt/), and that layer never includes the class library.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-if grep -nE '^#include [<"](Q|xcb/|platform/winqt/)' platform/afx/*; then
-  echo "the class library above includes Qt, xcb or the layer beneath it" >&2
+if grep -nE '^#include [<"](Q|qpa/|xcb/|wayland-|platform/winqt/)' platform/afx/*; then
+  echo "the class library above includes Qt, xcb, Wayland or the layer beneath it" >&2
   exit 1
 fi
 if grep -nE '^#include "platform/afx/' platform/winqt/* platform/winapi/*; then

@@ -10,8 +10,8 @@ set -euo pipefail
 # One group of packages a line, so that additions merge cleanly.
 build_packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libpng-dev libgif-dev libxcb1-dev
-  qt6-wayland
+  qt6-base-dev libgl-dev libpng-dev libgif-dev libxcb1-dev libwayland-dev
+  qt6-wayland qt6-base-private-dev
   fonts-dejavu-core
 )
 test_packages=(
@@ -23,7 +23,7 @@ test_packages=(
   desktop-file-utils appstream man-db librsvg2-bin
   dpkg-dev lintian
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
-  sway grim wtype libwayland-dev
+  sway grim wtype
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis unzip
 )
 

@@ -1,0 +1,80 @@
+#pragma once
+
+// The picture as a Wayland compositor shows it. Qt 6.4's backing store copies its whole buffer
+// before each paint while the compositor holds the last one, so the frames between the dialog's
+// own paints skip Qt (Repaint): they go in buffers of the program's own, of the window's size,
+// on the window's own surface, so that the compositor still sees one surface. Each buffer, and
+// Qt's backing store, remembers each cell's colour in it, so only cells that differ are written;
+// the rest of a buffer is a copy of the backing store, taken again after each paint of Qt's.
+
+#include "platform/winqt/CWaylandBuffers.h"
+#include "platform/winqt/IPictureSink.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QImage;
+class QWidget;
+struct wl_display;
+struct wl_surface;
+
+class CWaylandPicture : public QObject, public IPictureSink {
+public:
+    // The sink for the widget's paints; null off Wayland, or where it cannot serve.
+    static std::unique_ptr<CWaylandPicture> Create(QWidget* widget);
+    ~CWaylandPicture() override;
+
+    bool Serves(const QPainter& painter) const override;
+    void BeginPaint() override;
+    void EndPaint() override;
+    bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+              const std::vector<QRect>& areas) override;
+    bool Repaint(const QRect& rect) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    using Pixels = CWaylandBuffers::Pixels;
+
+private:
+    // A run of device pixels along one axis, from the picture's edge, showing one source pixel.
+    struct Cell {
+        int source = 0;
+        int first = 0;
+        int size = 0;
+        bool operator==(const Cell&) const = default;
+    };
+    static std::vector<Cell> CellsOf(const AxisMap& axis);
+
+    CWaylandPicture(QWidget* widget, wl_display* display, std::unique_ptr<CWaylandBuffers> buffers);
+    QImage* StoreImage() const;
+    bool Place(const AxisMap& columns, const AxisMap& rows, const QImage& store);
+    bool Wanted(std::vector<std::uint32_t>& wanted) const;
+    void QtShowsStore();
+    void DrawQueued();
+    bool Draw();
+    Pixels* FreeBuffer(const QImage& store);
+    void WriteCells(Pixels& target, int stride, const std::vector<std::uint32_t>& wanted) const;
+    void Damage(const std::vector<std::uint32_t>& wanted) const;
+
+    QPointer<QWidget> m_pWidget;
+    wl_display* m_pDisplay = nullptr;
+    std::unique_ptr<CWaylandBuffers> m_pBuffers;
+    wl_surface* m_pSurface = nullptr; // the window's, while a buffer of ours is on it
+    bool m_bShownThisPaint = false;
+    bool m_bDrawQueued = false;
+    std::uint64_t m_nFrame = 0;
+    std::uint64_t m_nQtPaints = 1;
+    // The last copy's bitmap, looked up again before each use: the dialog may have deleted it.
+    HBITMAP m_hBitmap = nullptr;
+    QRect m_rcPlace; // among the window's device pixels
+    QSize m_storeSize;
+    std::vector<Cell> m_cellColumns;
+    std::vector<Cell> m_cellRows;
+    Pixels m_store;                        // Qt's backing store
+    std::vector<std::uint32_t> m_onScreen; // the cells of whatever the surface shows now
+};

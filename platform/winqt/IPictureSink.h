@@ -1,0 +1,37 @@
+#pragma once
+
+// Where a window's paint copy of the picture goes when the window system can show it more
+// cheaply than Qt's backing store: a surface of the program's own over the device pixels the
+// picture covers, which shows exactly the pixels Qt's copy would.
+
+#include "platform/winqt/GdiQt.h"
+
+#include <windows.h>
+
+#include <QRect>
+
+#include <vector>
+
+class QPainter;
+
+class IPictureSink {
+public:
+    virtual ~IPictureSink() = default;
+
+    // Whether a copy through this painter lands on the screen, where the sink can take it: not a
+    // grab or a render of the widget into a picture of its own.
+    virtual bool Serves(const QPainter& painter) const = 0;
+    // A paint of the widget starts; one that ends without a copy takes the sink away.
+    virtual void BeginPaint() = 0;
+    virtual void EndPaint() = 0;
+    // Shows the 16-bit bitmap (rows bottom-up, 5-5-5) scaled by columns and rows, the source
+    // pixel of every device pixel of the widget's window that the copy covers; areas (the
+    // paint's clip, device pixels) are what must be brought up to date. False when the sink
+    // cannot take the copy; the caller then draws it.
+    virtual bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+                      const std::vector<QRect>& areas) = 0;
+    // Brings the picture's part of the widget up to date itself, without a paint of the widget,
+    // when rect (logical pixels, invalidated without erase) lies wholly on what it shows: true
+    // when it does. The bitmap of the last copy must still be the one the window paints.
+    virtual bool Repaint(const QRect& /*rect*/) { return false; }
+};
