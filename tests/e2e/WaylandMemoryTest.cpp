@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSize>
+
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -59,12 +61,16 @@ bool ShowsCalmWater(const QImage& shot) {
 
 TEST(WaylandMemory, NoGlDriverIsLoadedAndMemoryStaysNearXs) {
     long waylandKb = 0;
+    // sway tiles the window over its whole output, and the buffers behind a window grow with it,
+    // so the X window is given the same size before the two are compared.
+    QSize waylandWindow;
     {
         CWaylandSession session(ONDELINE_ARTIFACT_DIR, 1.0);
         ASSERT_TRUE(session.Ready()) << session.Failure();
         CChildProcess program({ONDELINE_PROGRAM}, session.ClientEnvironment());
         const auto window = session.WaitForWindow("Ondeline", kWindowTimeout);
         ASSERT_TRUE(window) << "no window on Wayland; " << program.Describe();
+        waylandWindow = window->size();
         ASSERT_TRUE(WaitUntil(
             [&] { return ShowsCalmWater(session.Screenshot(*window, "WaylandMemory-calm")); },
             kPictureTimeout))
@@ -79,6 +85,12 @@ TEST(WaylandMemory, NoGlDriverIsLoadedAndMemoryStaysNearXs) {
                           {session.DisplayVariable(), "QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY="});
     const std::string window = session.WaitForWindow("Ondeline", kWindowTimeout);
     ASSERT_FALSE(window.empty()) << "no window under X; " << program.Describe();
+    ASSERT_EQ(session
+                  .Run("xdotool windowsize --sync " + window + " " +
+                       std::to_string(waylandWindow.width()) + " " +
+                       std::to_string(waylandWindow.height()))
+                  .status,
+              0);
     ASSERT_TRUE(
         WaitUntil([&] { return ShowsCalmWater(session.Screenshot(window, "X11Memory-calm")); },
                   kPictureTimeout))
