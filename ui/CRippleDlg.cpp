@@ -126,7 +126,7 @@ int CRippleDlg::LayoutDisplay(int cx, int cy) {
     const int naturalW = ::MulDiv(m_nGridW, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const int naturalH = ::MulDiv(m_nGridH, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const DisplayLayout layout =
-        ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), naturalW, naturalH);
+        ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), naturalW, naturalH, nDpi);
     m_stFrame.MoveWindow(layout.frame.left, layout.frame.top,
                          layout.frame.right - layout.frame.left,
                          layout.frame.bottom - layout.frame.top, TRUE);

@@ -5,7 +5,8 @@
 
 namespace {
 
-// The frame's border: the picture goes this many pixels inside its rectangle on every side.
+// The frame's border: the picture goes this many pixels of an unscaled screen inside its
+// rectangle on every side; the frame's edges grow with the screen's scale, and so does this.
 constexpr int kFrameBorder = 2;
 
 // The centring offset along one axis: half the surplus, truncated toward zero, and never
@@ -28,13 +29,14 @@ void CellSpan(std::int64_t from, std::int64_t to, std::int64_t cells, std::int64
 } // namespace
 
 DisplayLayout ComputeDisplayLayout(const RECT& frame, int cx, int cy, BOOL stretch, int gridW,
-                                   int gridH) {
+                                   int gridH, UINT dpi) {
     DisplayLayout layout{};
+    const int border = ::MulDiv(kFrameBorder, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
     // The right and bottom margins equal the frame's distance from the top.
     layout.frame = RECT{frame.left, frame.top, cx - frame.top, cy - frame.top};
 
-    const RECT inner{layout.frame.left + kFrameBorder, layout.frame.top + kFrameBorder,
-                     layout.frame.right - kFrameBorder, layout.frame.bottom - kFrameBorder};
+    const RECT inner{layout.frame.left + border, layout.frame.top + border,
+                     layout.frame.right - border, layout.frame.bottom - border};
     if (stretch == TRUE) {
         layout.display = inner;
         return layout;
