@@ -1,5 +1,6 @@
 #include "platform/winqt/CBlackFrame.h"
 
+#include "platform/winqt/DevicePixels.h"
 #include "platform/winqt/GdiQt.h"
 
 #include <QAccessibleWidget>
@@ -50,26 +51,31 @@ void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const Q
 
 } // namespace
 
-void CBlackFrame::DrawFrame(QPainter& painter) const {
+void CBlackFrame::DrawFrame(QPainter& painter, const RECT& device, double ratio) const {
     if (isHidden()) {
         return;
     }
-    // Each line is a logical pixel wide, drawn in whole device pixels from the same rounding as
-    // the picture copied inside, so that on a scaled screen the two meet with no gap or overlap.
-    const QTransform toDevice = painter.combinedTransform();
+    // Each line is a logical pixel wide, rounded to whole device pixels as the window's edges
+    // are at its scale, and drawn from the same rounding as the picture copied inside, so that
+    // on a scaled screen the two meet with no gap or overlap.
+    const QTransform toDevice =
+        QTransform::fromScale(1 / ratio, 1 / ratio) * painter.combinedTransform();
     if (toDevice.type() > QTransform::TxScale) {
         return;
     }
-    QRect frame = geometry();
+    const int dpi = static_cast<int>(DpiOfRatio(ratio));
+    const QRect frame(QPoint(device.left, device.top), QPoint(device.right - 1, device.bottom - 1));
     const int edge = m_bClientEdge ? kClientEdgeWidth : 0;
-    if (frame.width() - 2 * edge <= 0 || frame.height() - 2 * edge <= 0) {
+    const int edgeInset = MulDiv(edge, dpi, USER_DEFAULT_SCREEN_DPI);
+    if (frame.width() - 2 * edgeInset <= 0 || frame.height() - 2 * edgeInset <= 0) {
         return;
     }
     auto ring = [&](int from) {
-        return ToDeviceRect(toDevice, frame.adjusted(from, from, -from, -from));
+        const int inset = MulDiv(from, dpi, USER_DEFAULT_SCREEN_DPI);
+        return ToDeviceRect(toDevice, frame.adjusted(inset, inset, -inset, -inset));
     };
     painter.save();
-    painter.setWorldTransform(toDevice.inverted() * painter.worldTransform());
+    painter.setWorldTransform(painter.combinedTransform().inverted() * painter.worldTransform());
     if (m_bClientEdge) {
         const QPalette& colours = palette();
         DrawRing(painter, ring(0), ring(1), colours.dark().color(), colours.light().color());

@@ -5,6 +5,8 @@
 // inside covers the black line; to look the same, the dialog draws its frames first
 // (DrawFrame) and this widget paints nothing. Clicks pass through it to the dialog.
 
+#include <windows.h>
+
 #include <QWidget>
 
 class QPainter;
@@ -15,9 +17,9 @@ class CBlackFrame : public QWidget {
 public:
     CBlackFrame(QWidget* parent, bool clientEdge);
 
-    // A one-pixel black rectangle at the frame's place, inside a sunken two-pixel edge when the
-    // template asks for a client edge.
-    void DrawFrame(QPainter& painter) const;
+    // A one-pixel black rectangle at the frame's place (device, in the dialog's client device
+    // pixels at ratio), inside a sunken two-pixel edge when the template asks for a client edge.
+    void DrawFrame(QPainter& painter, const RECT& device, double ratio) const;
 
 private:
     bool m_bClientEdge;

@@ -1,6 +1,7 @@
 #include "platform/winqt/CDialogWindow.h"
 
 #include "platform/winqt/CBlackFrame.h"
+#include "platform/winqt/DevicePixels.h"
 #include "platform/winqt/SystemMenu.h"
 
 #include <QCloseEvent>
@@ -11,7 +12,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -66,8 +66,10 @@ void CDialogWindow::SendSize() {
         return;
     }
     UINT type = SIZE_RESTORED;
-    int cx = width();
-    int cy = height();
+    RECT client{};
+    GetClientRect(window, &client);
+    int cx = client.right;
+    int cy = client.bottom;
     if (isMinimized()) {
         type = SIZE_MINIMIZED;
         cx = 0;
@@ -121,8 +123,9 @@ bool CDialogWindow::event(QEvent* e) {
     const bool handled = QDialog::event(e);
     --m_nEventDepth;
     if (IsScaleChange(e->type())) {
-        // The picture and the frame are cut into device pixels when they are painted: at a new
-        // scale every one of them is drawn again, not only what Qt thinks has changed.
+        // The same logical size is another size in device pixels, which the window lays itself
+        // out for; and every device pixel is drawn again, not only what Qt thinks has changed.
+        SendSize();
         update();
     }
     return handled;
@@ -166,10 +169,17 @@ void CDialogWindow::EraseBackground(const QRegion& region) {
 }
 
 void CDialogWindow::DrawFrames() {
+    const WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
     QPainter painter(this);
-    for (const QPointer<CBlackFrame>& frame : m_frames) {
-        if (frame != nullptr) {
-            frame->DrawFrame(painter);
+    const double ratio = DeviceRatioOf(this);
+    for (const WindowObject* child : window->children) {
+        for (const QPointer<CBlackFrame>& frame : m_frames) {
+            if (frame != nullptr && child->widget == frame) {
+                frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
+            }
         }
     }
 }
@@ -197,12 +207,12 @@ void CDialogWindow::SendButtonDown(QMouseEvent* e) {
     if (window == nullptr) {
         return;
     }
-    // Qt hands widgets the place rounded to the nearest pixel corner, which on a pointer that
-    // reports places between pixels (Wayland's, and any scaled screen's) is the next pixel half
-    // the time. The dialog is its own window, so its scene position is the same place unrounded.
-    const QPoint at = LogicalPixelOfClick(window->lastCopy, e->scenePosition(), devicePixelRatio());
+    // Qt hands widgets the place rounded to the nearest logical pixel, which on a scaled screen
+    // may be another device pixel than the one under the pointer. The dialog is its own window,
+    // so its scene position is the same place unrounded.
+    const POINT at = DevicePixelAt(e->scenePosition(), DeviceRatioOf(this));
     SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
-                MAKELPARAM(static_cast<WORD>(at.x()), static_cast<WORD>(at.y())));
+                MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
 }
 
 void CDialogWindow::resizeEvent(QResizeEvent* e) {

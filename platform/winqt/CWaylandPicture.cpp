@@ -139,9 +139,7 @@ bool CWaylandPicture::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap
 }
 
 bool CWaylandPicture::Repaint(const QRect& rect) {
-    const auto scale = static_cast<int>(std::lround(m_pWidget->devicePixelRatioF()));
-    if (m_rcPlace.isEmpty() ||
-        !m_rcPlace.contains(QRect(rect.topLeft() * scale, rect.size() * scale))) {
+    if (m_rcPlace.isEmpty() || !m_rcPlace.contains(rect)) {
         return false;
     }
     // A frame's rectangles come one after another; one drawing after them covers them all.

@@ -37,32 +37,14 @@ struct AxisMap {
 // pixels stay nested with no gap between them, so a frame drawn round a rectangle meets whatever
 // is copied into that rectangle.
 DeviceSpan ToDeviceSpan(double scale, double offset, std::int64_t at, std::int64_t size);
-// Both axes of a (small) logical rectangle, through a painter's combined transform.
+// Both axes of a (small) rectangle, through a transform that scales and moves it onto a device.
 QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical);
 
-// The last copy onto a window's paint DC: where it went in logical and in device pixels and
-// which part of the bitmap it showed.
-struct PaintCopy {
-    bool made = false;
-    QTransform toDevice;
-    QRect dest;
-    QRect source;
-    DeviceSpan columns;
-    DeviceSpan rows;
-};
-
-// The logical pixel a click at position (logical, as Qt reports it) stands for. Outside the
-// last copy it is the logical pixel whose device pixels hold the pointer. Inside, it is the
-// logical pixel nearest to that one whose one-to-one copy shows the same bitmap pixel as the
-// device pixel under the pointer: on a fractional scale the cells of the copy, drawn at device
-// resolution, do not line up with the logical pixels, and the program's own arithmetic, which
-// maps logical pixels to cells, must still find the cell the user sees under the pointer.
-QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale);
-
 // A device context that draws with an existing painter; null for a null painter. The painter
-// must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own. When record is
-// given, each copy notes there where it went; it must outlive the DC too. When screen is given,
-// a copy that lands on the screen goes to it instead, if it can take it.
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record = nullptr, IPictureSink* screen = nullptr);
+// must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own. Its coordinates
+// are the painter's logical pixels times ratio: for a window's paint, the window's device pixels,
+// whatever the painter's device. When screen is given, a copy that lands on the screen goes to
+// it instead, if it can take it.
+HDC CreatePainterDC(QPainter* painter, double ratio = 1.0, IPictureSink* screen = nullptr);
 // Ends a DC made by CreatePainterDC; the painter itself stays open. Other DCs are left alone.
 void ReleasePainterDC(HDC hdc);

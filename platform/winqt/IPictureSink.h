@@ -31,7 +31,7 @@ public:
     virtual bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
                       const std::vector<QRect>& areas) = 0;
     // Brings the picture's part of the widget up to date itself, without a paint of the widget,
-    // when rect (logical pixels, invalidated without erase) lies wholly on what it shows: true
+    // when rect (device pixels, invalidated without erase) lies wholly on what it shows: true
     // when it does. The bitmap of the last copy must still be the one the window paints.
     virtual bool Repaint(const QRect& /*rect*/) { return false; }
 };

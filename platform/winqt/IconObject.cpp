@@ -103,6 +103,8 @@ BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon) {
     if (painter == nullptr || hIcon == nullptr) {
         return FALSE;
     }
-    painter->drawImage(QPoint(x, y), hIcon->large);
+    // The place is in the paint DC's device pixels; the icon keeps its size in logical ones.
+    const double ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1;
+    painter->drawImage(QPointF(x / ratio, y / ratio), hIcon->large);
     return TRUE;
 }

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -246,15 +245,15 @@ void DrawPatch(QPainter& painter, const QTransform& toDevice, const QImage& pict
 // A device DC over a painter that somebody else opened.
 class CPainterDevice final : public IGdiDevice {
 public:
-    CPainterDevice(QPainter* painter, PaintCopy* record, IPictureSink* screen)
-        : m_pPainter(painter), m_pRecord(record), m_pScreen(screen) {}
+    CPainterDevice(QPainter* painter, double ratio, IPictureSink* screen)
+        : m_pPainter(painter), m_dRatio(ratio), m_pScreen(screen) {}
 
     BOOL StretchFrom(int xDest, int yDest, int wDest, int hDest, const GdiObject& bitmap, int xSrc,
                      int ySrc, int wSrc, int hSrc) override;
 
 private:
     QPainter* m_pPainter;
-    PaintCopy* m_pRecord;
+    double m_dRatio; // the DC's pixels per logical pixel of the painter
     IPictureSink* m_pScreen;
 };
 
@@ -269,13 +268,11 @@ BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
     if (toDevice.type() > QTransform::TxScale || toDevice.m11() <= 0 || toDevice.m22() <= 0) {
         return FALSE;
     }
-    const DeviceSpan columnSpan = CopySpan(toDevice.m11(), toDevice.dx(), xDest, wDest, wSrc);
-    const DeviceSpan rowSpan = CopySpan(toDevice.m22(), toDevice.dy(), yDest, hDest, hSrc);
-    if (m_pRecord != nullptr) {
-        *m_pRecord = PaintCopy{
-            true,       toDevice, QRect(xDest, yDest, wDest, hDest), QRect(xSrc, ySrc, wSrc, hSrc),
-            columnSpan, rowSpan};
-    }
+    // A window's paint DC already works in the pixels the painter writes: the destination maps
+    // straight onto them. A render at another scale maps it by the ratio of the two.
+    const QTransform fromDC = QTransform::fromScale(1 / m_dRatio, 1 / m_dRatio) * toDevice;
+    const DeviceSpan columnSpan = CopySpan(fromDC.m11(), fromDC.dx(), xDest, wDest, wSrc);
+    const DeviceSpan rowSpan = CopySpan(fromDC.m22(), fromDC.dy(), yDest, hDest, hSrc);
     if (columnSpan.size <= 0 || rowSpan.size <= 0) {
         return TRUE;
     }
@@ -307,11 +304,11 @@ BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
 
 } // namespace
 
-HDC CreatePainterDC(QPainter* painter, PaintCopy* record, IPictureSink* screen) {
-    if (painter == nullptr) {
+HDC CreatePainterDC(QPainter* painter, double ratio, IPictureSink* screen) {
+    if (painter == nullptr || !(ratio > 0)) {
         return nullptr;
     }
-    auto* device = new (std::nothrow) CPainterDevice(painter, record, screen);
+    auto* device = new (std::nothrow) CPainterDevice(painter, ratio, screen);
     if (device == nullptr) {
         return nullptr;
     }
@@ -341,57 +338,4 @@ QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical) {
         ToDeviceSpan(toDevice.m22(), toDevice.dy(), logical.top(), logical.height());
     return {static_cast<int>(columns.first), static_cast<int>(rows.first),
             static_cast<int>(columns.size), static_cast<int>(rows.size)};
-}
-
-namespace {
-
-// A pointer position that Qt worked out as device pixel / scale comes back to that pixel
-// despite rounding.
-constexpr double kPositionSlack = 1.0 / 1024;
-
-// The logical pixel of one axis that a click in device pixel at stands for.
-std::int64_t LogicalOfDevicePixel(std::int64_t at, double scale, double offset) {
-    // Logical pixel x covers device pixels [edge(x), edge(x + 1)), edge(x) = floor(x s + o + 1/2).
-    return static_cast<std::int64_t>(
-               std::ceil((static_cast<double>(at) + 0.5 - offset) / scale - kPositionSlack)) -
-           1;
-}
-
-// On one axis inside the copy: the logical pixel nearest to logical whose one-to-one mapping
-// shows the same source pixel as device pixel at; logical itself when no logical pixel does.
-std::int64_t MatchSourcePixel(std::int64_t logical, std::int64_t at, DeviceSpan span, int dest,
-                              int destSize, int srcSize) {
-    const std::int64_t shown = (at - span.first) * srcSize / span.size;
-    // The logical pixels k with k x srcSize / destSize == shown.
-    const std::int64_t firstK = (shown * destSize + srcSize - 1) / srcSize;
-    const std::int64_t lastK = ((shown + 1) * destSize + srcSize - 1) / srcSize - 1;
-    if (firstK > lastK) {
-        return logical;
-    }
-    return dest + std::clamp(logical - dest, firstK, lastK);
-}
-
-int ToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
-}
-
-} // namespace
-
-QPoint LogicalPixelOfClick(const PaintCopy& copy, QPointF position, double scale) {
-    const QTransform toDevice = copy.made ? copy.toDevice : QTransform::fromScale(scale, scale);
-    const QPointF device = toDevice.map(position);
-    const auto column = static_cast<std::int64_t>(std::floor(device.x() + kPositionSlack));
-    const auto row = static_cast<std::int64_t>(std::floor(device.y() + kPositionSlack));
-    std::int64_t x = LogicalOfDevicePixel(column, toDevice.m11(), toDevice.dx());
-    std::int64_t y = LogicalOfDevicePixel(row, toDevice.m22(), toDevice.dy());
-    const auto inside = [](std::int64_t at, DeviceSpan span) {
-        return at >= span.first && at < span.first + span.size;
-    };
-    if (copy.made && inside(column, copy.columns) && inside(row, copy.rows)) {
-        x = MatchSourcePixel(x, column, copy.columns, copy.dest.left(), copy.dest.width(),
-                             copy.source.width());
-        y = MatchSourcePixel(y, row, copy.rows, copy.dest.top(), copy.dest.height(),
-                             copy.source.height());
-    }
-    return {ToInt(x), ToInt(y)};
 }

@@ -1,5 +1,6 @@
 #include "platform/winqt/CWaylandPicture.h"
 #include "platform/winqt/CXPictureWindow.h"
+#include "platform/winqt/DevicePixels.h"
 #include "platform/winqt/GdiQt.h"
 #include "platform/winqt/WindowObject.h"
 
@@ -22,8 +23,12 @@ std::map<HDC, QPainter*>& PaintDCs() {
     return *dcs;
 }
 
-RECT ToRect(const QRect& rect) {
-    return RECT{rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
+// The device pixels a logical rectangle reaches into, all of them.
+RECT ToDeviceRect(const QRect& logical, double ratio) {
+    const QRect device =
+        QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
+    return RECT{device.left(), device.top(), device.left() + device.width(),
+                device.top() + device.height()};
 }
 
 } // namespace
@@ -58,7 +63,8 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     if (window->xPicture == nullptr) {
         window->xPicture = CWaylandPicture::Create(window->widget);
     }
-    HDC hdc = CreatePainterDC(painter.get(), &window->lastCopy, window->xPicture.get());
+    const double ratio = DeviceRatioOf(window->widget);
+    HDC hdc = CreatePainterDC(painter.get(), ratio, window->xPicture.get());
     if (hdc == nullptr) {
         painter->end();
         return nullptr;
@@ -69,7 +75,7 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         window->xPicture->BeginPaint();
     }
     lpPaint->hdc = hdc;
-    lpPaint->rcPaint = ToRect(region.boundingRect());
+    lpPaint->rcPaint = ToDeviceRect(region.boundingRect(), ratio);
     return hdc;
 }
 

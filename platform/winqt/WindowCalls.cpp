@@ -1,9 +1,9 @@
+#include "platform/winqt/DevicePixels.h"
 #include "platform/winqt/WindowObject.h"
 
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 
 // The calls on a window's place, size, state and procedure.
 
@@ -16,49 +16,62 @@ QWidget* WidgetOfHandle(HWND hWnd) {
 
 } // namespace
 
+// Every place and size crossing these calls is in device pixels, as for a program that follows
+// each screen's scale; the widgets beneath are placed in Qt's logical pixels.
+
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
     const QWidget* widget = WidgetOfHandle(hWnd);
     if (lpRect == nullptr || widget == nullptr) {
         return FALSE;
     }
-    *lpRect = RECT{0, 0, widget->width(), widget->height()};
+    const double ratio = DeviceRatioOf(widget);
+    *lpRect =
+        RECT{0, 0, ToDeviceEdge(widget->width(), ratio), ToDeviceEdge(widget->height(), ratio)};
     return TRUE;
 }
 
-// Qt lays windows out in logical pixels and scales them to the screen itself.
-UINT GetDpiForWindow(HWND /*hWnd*/) {
-    return USER_DEFAULT_SCREEN_DPI;
+UINT GetDpiForWindow(HWND hWnd) {
+    const QWidget* widget = WidgetOfHandle(hWnd);
+    return widget == nullptr ? 0 : DpiOfRatio(DeviceRatioOf(widget));
 }
 
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
-    const QWidget* widget = WidgetOfHandle(hWnd);
+    const WindowObject* window = FindWindowObject(hWnd);
+    const QWidget* widget = window == nullptr ? nullptr : window->widget.data();
     if (lpRect == nullptr || widget == nullptr) {
         return FALSE;
     }
-    const QRect outer = widget->isWindow()
-                            ? widget->frameGeometry()
-                            : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-    *lpRect =
-        RECT{outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
+    if (widget->isWindow()) {
+        *lpRect = DeviceRectOf(widget->frameGeometry(), DeviceRatioOf(widget));
+        return TRUE;
+    }
+    const POINT origin = ClientOriginOnScreen(window);
+    const RECT place = ClientDeviceRect(window);
+    *lpRect = RECT{origin.x, origin.y, origin.x + place.right - place.left,
+                   origin.y + place.bottom - place.top};
     return TRUE;
 }
 
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    const QWidget* widget = WidgetOfHandle(hWnd);
-    if (lpPoint == nullptr || widget == nullptr) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
         return FALSE;
     }
-    const QPoint client = widget->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y));
-    *lpPoint = POINT{client.x(), client.y()};
+    const POINT origin = ClientOriginOnScreen(window);
+    *lpPoint = POINT{lpPoint->x - origin.x, lpPoint->y - origin.y};
     return TRUE;
 }
 
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
-    QWidget* widget = WidgetOfHandle(hWnd);
+    WindowObject* window = FindWindowObject(hWnd);
+    QWidget* widget = window == nullptr ? nullptr : window->widget.data();
     if (widget == nullptr) {
         return FALSE;
     }
-    widget->setGeometry(X, Y, std::max(0, nWidth), std::max(0, nHeight));
+    const double ratio = DeviceRatioOf(widget);
+    window->placed = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
+    window->placedRatio = ratio;
+    widget->setGeometry(LogicalCover(window->placed, ratio));
     if (bRepaint != FALSE) {
         widget->update();
     }
@@ -77,20 +90,15 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         if (lpRect->right <= lpRect->left || lpRect->bottom <= lpRect->top) {
             return TRUE;
         }
-        rect = QRect(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                     lpRect->bottom - lpRect->top);
         // The picture's own surface may bring its part up to date without a paint.
-        if (bErase == FALSE && window->xPicture != nullptr && window->xPicture->Repaint(rect)) {
+        if (bErase == FALSE && window->xPicture != nullptr &&
+            window->xPicture->Repaint(QRect(QPoint(lpRect->left, lpRect->top),
+                                            QPoint(lpRect->right - 1, lpRect->bottom - 1)))) {
             return TRUE;
         }
-        const qreal ratio = widget->devicePixelRatio();
-        if (ratio != std::floor(ratio)) {
-            // On a fractional scale logical edges fall inside device pixels, and what is painted
-            // for a rectangle (a picture kept at its own rounded length, cells cut at device
-            // pixels) may reach a device pixel past it: a logical pixel more on each side covers
-            // all of it.
-            rect.adjust(-1, -1, 1, 1);
-        }
+        // On a fractional scale a logical pixel holds parts of two device pixels: the logical
+        // pixels that reach the rectangle's device pixels at all are painted again.
+        rect = LogicalCover(*lpRect, DeviceRatioOf(widget));
     }
     if (bErase != FALSE) {
         window->eraseAsked = true;

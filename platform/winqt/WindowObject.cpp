@@ -1,5 +1,7 @@
 #include "platform/winqt/WindowObject.h"
 
+#include "platform/winqt/DevicePixels.h"
+
 #include <QMenu>
 #include <QWidget>
 
@@ -107,4 +109,37 @@ void NotifyParent(WindowObject* control, UINT code) {
     SendMessage(control->parent, WM_COMMAND,
                 MAKEWPARAM(static_cast<WORD>(control->id), static_cast<WORD>(code)),
                 reinterpret_cast<LPARAM>(control));
+}
+
+RECT ClientDeviceRect(const WindowObject* window) {
+    const QWidget* widget = window != nullptr ? window->widget.data() : nullptr;
+    if (widget == nullptr) {
+        return RECT{};
+    }
+    const double ratio = DeviceRatioOf(widget);
+    if (widget->isWindow()) {
+        // Qt scales a window's place and size each by itself.
+        const POINT origin = ClientOriginOnScreen(window);
+        return RECT{origin.x, origin.y, origin.x + ToDeviceEdge(widget->width(), ratio),
+                    origin.y + ToDeviceEdge(widget->height(), ratio)};
+    }
+    if (window->placedRatio == ratio && widget->geometry() == LogicalCover(window->placed, ratio)) {
+        return window->placed;
+    }
+    return DeviceRectOf(widget->geometry(), ratio);
+}
+
+POINT ClientOriginOnScreen(const WindowObject* window) {
+    const QWidget* widget = window != nullptr ? window->widget.data() : nullptr;
+    if (widget == nullptr) {
+        return POINT{};
+    }
+    if (widget->isWindow() || window->parent == nullptr) {
+        const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
+        const double ratio = DeviceRatioOf(widget);
+        return POINT{ToDeviceEdge(origin.x(), ratio), ToDeviceEdge(origin.y(), ratio)};
+    }
+    const POINT parent = ClientOriginOnScreen(window->parent);
+    const RECT place = ClientDeviceRect(window);
+    return POINT{parent.x + place.left, parent.y + place.top};
 }

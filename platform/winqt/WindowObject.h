@@ -45,6 +45,12 @@ struct WindowObject {
     WindowObject* parent = nullptr;
     std::vector<WindowObject*> children; // in template order
     int id = 0;
+    // Where MoveWindow last put the window, in its parent's client area in device pixels, and
+    // the device pixel ratio then (0 before any move). The widget's logical place can only come
+    // near a rectangle of device pixels on a fractional scale; while the ratio and that place
+    // hold, this one is exact.
+    RECT placed{};
+    double placedRatio = 0;
     DWORD style = 0;
     DWORD exStyle = 0;
 
@@ -62,7 +68,6 @@ struct WindowObject {
     // an erase: a paint of the unerased part alone leaves the background as it is.
     QRegion unerased;
     bool eraseAsked = false;
-    PaintCopy lastCopy; // where the last picture went, to place clicks on it
     // Under X or Wayland, the surface the window system shows the picture in; made at the
     // first paint.
     std::unique_ptr<IPictureSink> xPicture;
@@ -80,6 +85,12 @@ WindowObject* FindChildWindow(WindowObject* parent, int id);
 // Ends the window and its children: their handles stop naming windows, each bound object gets
 // WM_NCDESTROY, and the widget is hidden and let go of. A modal loop running for it ends.
 void DestroyWindowObject(HWND hWnd);
+
+// Where the window is in device pixels: in its parent's client area for a child, its client
+// area on the screen for a top-level window. Empty for a window without a widget.
+RECT ClientDeviceRect(const WindowObject* window);
+// The top-left corner of the window's client area on the screen, in device pixels.
+POINT ClientOriginOnScreen(const WindowObject* window);
 
 // Sends WM_COMMAND with (id, code) from the control to its dialog.
 void NotifyParent(WindowObject* control, UINT code);

@@ -540,9 +540,12 @@ bool CDialogEventFuzzer::CheckFrame(const std::vector<RippleDrop>& before, int n
 // A click inside the picture, on its edges, anywhere in the client area or outside it.
 bool CDialogEventFuzzer::DoClick() {
     ++m_counts.clicks;
+    // The picture and the place clicked are in device pixels; a click lands on a logical pixel,
+    // which on a scaled screen starts at every scale-th device pixel.
     const RECT rc = m_pDlg->m_rcDisplay;
-    const int cw = m_pClient->width();
-    const int ch = m_pClient->height();
+    const int scale = static_cast<int>(std::lround(m_pClient->devicePixelRatio()));
+    const int cw = m_pClient->width() * scale;
+    const int ch = m_pClient->height() * scale;
     const int variant = RandomInt(0, 99);
     int x = 0;
     int y = 0;
@@ -569,8 +572,13 @@ bool CDialogEventFuzzer::DoClick() {
         }
     }
 
+    const auto logical = [scale](int device) {
+        return static_cast<int>(std::floor(static_cast<double>(device) / scale));
+    };
+    const QPoint point(logical(x), logical(y));
+    x = point.x() * scale;
+    y = point.y() * scale;
     // A click on a box is the box's; the list's own drop-down is left alone.
-    const QPoint point(x, y);
     QWidget* pTarget = m_pClient->rect().contains(point) ? m_pClient->childAt(point) : nullptr;
     if (qobject_cast<QAbstractButton*>(pTarget) == nullptr) {
         pTarget = m_pClient;
@@ -893,15 +901,16 @@ bool CDialogEventFuzzer::DoLook() {
     if (!HasSurface() || IsChecked(IDC_STRETCH)) {
         return true;
     }
-    // Every device pixel of a cell shows it; the first of them stands for the rest.
-    const int scale = static_cast<int>(std::lround(whole.devicePixelRatio()));
+    // Every device pixel shows its cell: the picture is laid out in device pixels, scale x scale
+    // of them to a cell.
     const RECT rc = m_pDlg->m_rcDisplay;
     const CDibSurface& surface = m_pDlg->m_surface;
-    for (int y = std::max<int>(rc.top, 0); y < std::min<int>(rc.bottom, ch); ++y) {
-        for (int x = std::max<int>(rc.left, 0); x < std::min<int>(rc.right, cw); ++x) {
+    const int scale = static_cast<int>(std::lround(whole.devicePixelRatio()));
+    for (int y = std::max<int>(rc.top, 0); y < std::min<int>(rc.bottom, whole.height()); ++y) {
+        for (int x = std::max<int>(rc.left, 0); x < std::min<int>(rc.right, whole.width()); ++x) {
             const WORD pixel = PixelAt(surface.m_pBits, surface.Stride(), surface.Height(),
-                                       x - rc.left, y - rc.top);
-            const QRgb seen = whole.pixel(x * scale, y * scale) & 0xFFFFFF;
+                                       (x - rc.left) / scale, (y - rc.top) / scale);
+            const QRgb seen = whole.pixel(x, y) & 0xFFFFFF;
             if (seen != ScreenColour(pixel)) {
                 std::ostringstream out;
                 out << "the screen at (" << x << ", " << y << ") shows " << std::hex << seen
@@ -1022,15 +1031,18 @@ bool CDialogEventFuzzer::CheckInvariants() {
         return Fail("the surface is half made");
     }
 
-    QWidget* pFrame = Item(IDC_FRAME);
-    if (pFrame == nullptr) {
+    if (Item(IDC_FRAME) == nullptr) {
         return Fail("the frame is missing");
     }
-    const QRect place = pFrame->geometry();
-    const RECT frame{place.left(), place.top(), place.left() + place.width(),
-                     place.top() + place.height()};
-    const DisplayLayout layout = ComputeDisplayLayout(
-        frame, m_nLayoutCx, m_nLayoutCy, IsChecked(IDC_STRETCH) ? TRUE : FALSE, width, height);
+    // Where the window system says the frame is, in the dialog's device pixels.
+    RECT frame{};
+    m_pDlg->m_stFrame.GetWindowRect(&frame);
+    m_pDlg->ScreenToClient(&frame);
+    const UINT dpi = GetDpiForWindow(m_pDlg->m_hWnd);
+    const DisplayLayout layout =
+        ComputeDisplayLayout(frame, m_nLayoutCx, m_nLayoutCy, IsChecked(IDC_STRETCH) ? TRUE : FALSE,
+                             MulDiv(width, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
+                             MulDiv(height, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), dpi);
     if (!SameRect(m_pDlg->m_rcDisplay, layout.display)) {
         return Fail("the picture is at " + Describe(m_pDlg->m_rcDisplay) + ", the layout of " +
                     std::to_string(m_nLayoutCx) + " x " + std::to_string(m_nLayoutCy) +

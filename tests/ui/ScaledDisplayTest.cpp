@@ -120,18 +120,19 @@ protected:
         return {static_cast<int>(drop.x), static_cast<int>(drop.y)};
     }
 
-    // Checks that the picture in shot, taken at this scale, is the nearest-neighbour mapping of
-    // the surface onto device pixels, and returns where it lies.
-    QRect ExpectPicture(const QImage& shot, double scale, const ScaledCase& c) {
+    // Checks that the picture in shot, whose pixels are the window's device pixels times zoom, is
+    // the nearest-neighbour mapping of the surface onto them, and returns where it lies.
+    QRect ExpectPicture(const QImage& shot, double zoom, const ScaledCase& c) {
         const RECT& rc = m_dlg.m_rcDisplay;
-        // Edges go to the nearest device pixel boundary; at one logical pixel per cell the
-        // picture keeps its length rounded, wherever it stands.
-        const int left = static_cast<int>(Round(rc.left * scale));
-        const int top = static_cast<int>(Round(rc.top * scale));
+        // Edges go to the nearest pixel boundary; at one pixel per cell the picture keeps its
+        // length rounded, wherever it stands.
+        const int left = static_cast<int>(Round(rc.left * zoom));
+        const int top = static_cast<int>(Round(rc.top * zoom));
+        const bool natural = rc.right - rc.left == c.grid;
         const int width =
-            static_cast<int>(c.stretch ? Round(rc.right * scale) - left : Round(c.grid * scale));
+            static_cast<int>(natural ? Round(c.grid * zoom) : Round(rc.right * zoom) - left);
         const int height =
-            static_cast<int>(c.stretch ? Round(rc.bottom * scale) - top : Round(c.grid * scale));
+            static_cast<int>(natural ? Round(c.grid * zoom) : Round(rc.bottom * zoom) - top);
         int wrong = 0;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -139,8 +140,8 @@ protected:
                     ScreenColour(SurfacePixel(x * c.grid / width, y * c.grid / height));
                 const QRgb seen = shot.pixel(left + x, top + y) | 0xFF000000;
                 if (seen != want && wrong++ < 5) {
-                    ADD_FAILURE() << "at scale " << scale << " device pixel (" << left + x << ", "
-                                  << top + y << ") shows " << std::hex << seen << ", not " << want;
+                    ADD_FAILURE() << "at zoom " << zoom << " pixel (" << left + x << ", " << top + y
+                                  << ") shows " << std::hex << seen << ", not " << want;
                 }
             }
         }
@@ -167,7 +168,7 @@ TEST_P(ScaledDisplayTest, PictureIsTheNearestNeighbourMappingAndClicksHitTheCell
 
     const QImage shot = m_pClient->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.width(), Round(m_pClient->width() * scale));
-    const QRect picture = ExpectPicture(shot, scale, c);
+    const QRect picture = ExpectPicture(shot, 1, c);
     const int left = picture.left();
     const int top = picture.top();
     const int width = picture.width();
@@ -203,7 +204,7 @@ TEST_P(ScaledDisplayTest, PictureIsTheNearestNeighbourMappingAndClicksHitTheCell
                  static_cast<int>(Round(m_pClient->height() * otherScale)), QImage::Format_RGB32);
     moved.setDevicePixelRatio(otherScale);
     m_pClient->render(&moved);
-    ExpectPicture(moved, otherScale, c);
+    ExpectPicture(moved, otherScale / scale, c);
 }
 
 INSTANTIATE_TEST_SUITE_P(
