@@ -44,6 +44,7 @@ constexpr int kSizeStep = 25;               // list item i is a grid of 25 x (i 
 constexpr int kSizeCount = 8;
 constexpr int kMaxSide = 4000;                 // the largest window the fuzzer asks for
 constexpr int kOutsideReach = 300;             // clicks land this far outside the client area
+constexpr double kPositionSlack = 1.0 / 1024;  // a place worked out by dividing comes back whole
 constexpr int kLargestLook = 1200;             // screen grabs only up to this size; they cost
 constexpr int kHistoryLength = 12;             // events told in a failure message
 constexpr int kWaitMs = 5000;                  // for the About box to open and close
@@ -541,11 +542,14 @@ bool CDialogEventFuzzer::CheckFrame(const std::vector<RippleDrop>& before, int n
 bool CDialogEventFuzzer::DoClick() {
     ++m_counts.clicks;
     // The picture and the place clicked are in device pixels; a click lands on a logical pixel,
-    // which on a scaled screen starts at every scale-th device pixel.
+    // and the program hears of the device pixel where that pixel starts.
     const RECT rc = m_pDlg->m_rcDisplay;
-    const int scale = static_cast<int>(std::lround(m_pClient->devicePixelRatio()));
-    const int cw = m_pClient->width() * scale;
-    const int ch = m_pClient->height() * scale;
+    const double ratio = m_pClient->devicePixelRatio();
+    const auto device = [ratio](int logical) {
+        return static_cast<int>(std::floor(logical * ratio + kPositionSlack));
+    };
+    const int cw = device(m_pClient->width());
+    const int ch = device(m_pClient->height());
     const int variant = RandomInt(0, 99);
     int x = 0;
     int y = 0;
@@ -572,12 +576,12 @@ bool CDialogEventFuzzer::DoClick() {
         }
     }
 
-    const auto logical = [scale](int device) {
-        return static_cast<int>(std::floor(static_cast<double>(device) / scale));
+    const auto logical = [ratio](int at) {
+        return static_cast<int>(std::floor((at + kPositionSlack) / ratio));
     };
     const QPoint point(logical(x), logical(y));
-    x = point.x() * scale;
-    y = point.y() * scale;
+    x = device(point.x());
+    y = device(point.y());
     // A click on a box is the box's; the list's own drop-down is left alone.
     QWidget* pTarget = m_pClient->rect().contains(point) ? m_pClient->childAt(point) : nullptr;
     if (qobject_cast<QAbstractButton*>(pTarget) == nullptr) {
@@ -901,15 +905,17 @@ bool CDialogEventFuzzer::DoLook() {
     if (!HasSurface() || IsChecked(IDC_STRETCH)) {
         return true;
     }
-    // Every device pixel shows its cell: the picture is laid out in device pixels, scale x scale
-    // of them to a cell.
+    // Every device pixel shows the cell a click on it finds: the picture is laid out in device
+    // pixels.
     const RECT rc = m_pDlg->m_rcDisplay;
     const CDibSurface& surface = m_pDlg->m_surface;
-    const int scale = static_cast<int>(std::lround(whole.devicePixelRatio()));
+    const int gridW = m_pDlg->m_nGridW;
+    const int gridH = m_pDlg->m_nGridH;
     for (int y = std::max<int>(rc.top, 0); y < std::min<int>(rc.bottom, whole.height()); ++y) {
         for (int x = std::max<int>(rc.left, 0); x < std::min<int>(rc.right, whole.width()); ++x) {
             const WORD pixel = PixelAt(surface.m_pBits, surface.Stride(), surface.Height(),
-                                       (x - rc.left) / scale, (y - rc.top) / scale);
+                                       (x - rc.left) * gridW / (rc.right - rc.left),
+                                       (y - rc.top) * gridH / (rc.bottom - rc.top));
             const QRgb seen = whole.pixel(x, y) & 0xFFFFFF;
             if (seen != ScreenColour(pixel)) {
                 std::ostringstream out;
