@@ -32,9 +32,9 @@ CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
 
 namespace {
 
-// One ring of the frame, between the device rectangles of two nested logical ones: the top and
-// left sides in one colour, the bottom and right sides, corners included, in the other, as the
-// window system draws its edges.
+// One ring of the frame, between two nested rectangles of device pixels: the top and left sides
+// in one colour, the bottom and right sides, corners included, in the other, as the window
+// system draws its edges.
 void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const QColor& topLeft,
               const QColor& bottomRight) {
     const int left = inner.left() - outer.left();

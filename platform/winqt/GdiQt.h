@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <QPoint>
-#include <QPointF>
 #include <QRect>
 #include <QTransform>
 

@@ -81,7 +81,7 @@ std::vector<QRect> VisibleAreas(const QPainter& painter, const QTransform& toDev
     return areas;
 }
 
-// Where one axis of a copy lands among device pixels. A copy at one logical pixel per source
+// Where one axis of a copy lands among device pixels. A copy at one pixel of the DC per source
 // pixel keeps the source's length, round(size x scale), wherever it stands, so that the water
 // at its natural size is the same size on every part of the screen; a scaled copy fills its
 // rectangle edge to edge, as the frame round it is drawn.

@@ -24,7 +24,7 @@ std::map<HDC, QPainter*>& PaintDCs() {
 }
 
 // The device pixels a logical rectangle reaches into, all of them.
-RECT ToDeviceRect(const QRect& logical, double ratio) {
+RECT DevicePixelsReached(const QRect& logical, double ratio) {
     const QRect device =
         QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
     return RECT{device.left(), device.top(), device.left() + device.width(),
@@ -75,7 +75,7 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         window->xPicture->BeginPaint();
     }
     lpPaint->hdc = hdc;
-    lpPaint->rcPaint = ToDeviceRect(region.boundingRect(), ratio);
+    lpPaint->rcPaint = DevicePixelsReached(region.boundingRect(), ratio);
     return hdc;
 }
 
