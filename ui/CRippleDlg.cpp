@@ -120,13 +120,19 @@ int CRippleDlg::LayoutDisplay(int cx, int cy) {
     RECT frame;
     m_stFrame.GetWindowRect(&frame);
     ScreenToClient(&frame);
+    // The picture fills the frame's inside, whose edge is as wide as the window system draws it
+    // at this scale.
+    POINT inside{0, 0};
+    m_stFrame.ClientToScreen(&inside);
+    ScreenToClient(&inside);
 
     // A cell is one pixel of the unscaled screen, however finely this one is divided.
     const UINT nDpi = ::GetDpiForWindow(m_hWnd);
     const int naturalW = ::MulDiv(m_nGridW, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const int naturalH = ::MulDiv(m_nGridH, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const DisplayLayout layout =
-        ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), naturalW, naturalH, nDpi);
+        ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), naturalW, naturalH,
+                             static_cast<int>(inside.x - frame.left));
     m_stFrame.MoveWindow(layout.frame.left, layout.frame.top,
                          layout.frame.right - layout.frame.left,
                          layout.frame.bottom - layout.frame.top, TRUE);

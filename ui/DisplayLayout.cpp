@@ -5,10 +5,6 @@
 
 namespace {
 
-// The frame's border: the picture goes this many pixels of an unscaled screen inside its
-// rectangle on every side; the frame's edges grow with the screen's scale, and so does this.
-constexpr int kFrameBorder = 2;
-
 // The centring offset along one axis: half the surplus, truncated toward zero, and never
 // negative, so a picture that does not fit is pinned to the inside's leading edge.
 int CentringOffset(int inner, int grid) {
@@ -29,9 +25,8 @@ void CellSpan(std::int64_t from, std::int64_t to, std::int64_t cells, std::int64
 } // namespace
 
 DisplayLayout ComputeDisplayLayout(const RECT& frame, int cx, int cy, BOOL stretch, int gridW,
-                                   int gridH, UINT dpi) {
+                                   int gridH, int border) {
     DisplayLayout layout{};
-    const int border = ::MulDiv(kFrameBorder, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
     // The right and bottom margins equal the frame's distance from the top.
     layout.frame = RECT{frame.left, frame.top, cx - frame.top, cy - frame.top};
 

@@ -6,6 +6,9 @@
 #include "ripple/CChangedCells.h"
 #include <windows.h>
 
+// The frame's border on an unscaled screen: its sunken edge, two pixels wide.
+inline constexpr int kFrameBorder = 2;
+
 struct DisplayLayout {
     RECT frame;   // the frame's new rectangle, dialog client coordinates
     RECT display; // where the picture is painted and clicks are mapped, the same coordinates
@@ -16,10 +19,11 @@ struct DisplayLayout {
 // check state. The frame keeps its top-left corner and gets right and bottom margins equal to
 // its distance from the top. With stretch the picture fills the inside of the frame; otherwise
 // it is gridW x gridH pixels, centred there, or pinned to the inside's top-left corner along an
-// axis where it does not fit. The frame's border scales with dpi, the window's. Nothing else is
-// clamped: sizes too small for the margins give empty or inverted rectangles, as computed.
+// axis where it does not fit. The inside is the frame shrunk by border (the width of the frame's
+// edge) on every side. Nothing else is clamped: sizes too small for the margins give empty or
+// inverted rectangles, as computed.
 DisplayLayout ComputeDisplayLayout(const RECT& frame, int cx, int cy, BOOL stretch, int gridW,
-                                   int gridH, UINT dpi = USER_DEFAULT_SCREEN_DPI);
+                                   int gridH, int border = kFrameBorder);
 
 // The client pixels that show the cells, for a gridW x gridH picture painted into display:
 // every pixel, at any device pixel ratio, whose part of the display falls on one of the cells,

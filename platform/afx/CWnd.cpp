@@ -78,6 +78,10 @@ void CWnd::ScreenToClient(LPPOINT lpPoint) const {
     ::ScreenToClient(m_hWnd, lpPoint);
 }
 
+void CWnd::ClientToScreen(LPPOINT lpPoint) const {
+    ::ClientToScreen(m_hWnd, lpPoint);
+}
+
 void CWnd::ScreenToClient(LPRECT lpRect) const {
     if (lpRect == nullptr) {
         return;

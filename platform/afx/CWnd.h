@@ -32,6 +32,7 @@ public:
     // The window's outer rectangle in screen coordinates.
     void GetWindowRect(LPRECT lpRect) const;
     void ScreenToClient(LPPOINT lpPoint) const;
+    void ClientToScreen(LPPOINT lpPoint) const;
     // Converts both corners.
     void ScreenToClient(LPRECT lpRect) const;
     // Places a child in its parent's client coordinates (a top-level window on the screen). A

@@ -141,6 +141,7 @@ inline constexpr int USER_DEFAULT_SCREEN_DPI = 96;
 UINT GetDpiForWindow(HWND hWnd);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint);
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint);
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 BOOL IsIconic(HWND hWnd);

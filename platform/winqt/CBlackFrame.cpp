@@ -2,13 +2,12 @@
 
 #include "platform/winqt/DevicePixels.h"
 #include "platform/winqt/GdiQt.h"
+#include "platform/winqt/WindowObject.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>
 
 namespace {
-
-constexpr int kClientEdgeWidth = 2; // the sunken edge's width in pixels
 
 // A frame shows the water, which moves by itself: assistive tools are told it is an animation
 // rather than a bare area of the window.

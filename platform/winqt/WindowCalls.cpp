@@ -25,8 +25,10 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
         return FALSE;
     }
     const double ratio = DeviceRatioOf(widget);
-    *lpRect =
-        RECT{0, 0, ToDeviceEdge(widget->width(), ratio), ToDeviceEdge(widget->height(), ratio)};
+    // A child's sunken edge lies outside its client area.
+    const int edges = 2 * ClientEdgeWidth(FindWindowObject(hWnd));
+    *lpRect = RECT{0, 0, std::max(0, ToDeviceEdge(widget->width(), ratio) - edges),
+                   std::max(0, ToDeviceEdge(widget->height(), ratio) - edges)};
     return TRUE;
 }
 
@@ -45,10 +47,10 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
         *lpRect = DeviceRectOf(widget->frameGeometry(), DeviceRatioOf(widget));
         return TRUE;
     }
-    const POINT origin = ClientOriginOnScreen(window);
     const RECT place = ClientDeviceRect(window);
-    *lpRect = RECT{origin.x, origin.y, origin.x + place.right - place.left,
-                   origin.y + place.bottom - place.top};
+    const POINT parent = ClientOriginOnScreen(window->parent);
+    *lpRect = RECT{parent.x + place.left, parent.y + place.top, parent.x + place.right,
+                   parent.y + place.bottom};
     return TRUE;
 }
 
@@ -59,6 +61,16 @@ BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
     }
     const POINT origin = ClientOriginOnScreen(window);
     *lpPoint = POINT{lpPoint->x - origin.x, lpPoint->y - origin.y};
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
+        return FALSE;
+    }
+    const POINT origin = ClientOriginOnScreen(window);
+    *lpPoint = POINT{lpPoint->x + origin.x, lpPoint->y + origin.y};
     return TRUE;
 }
 

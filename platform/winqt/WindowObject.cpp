@@ -141,5 +141,14 @@ POINT ClientOriginOnScreen(const WindowObject* window) {
     }
     const POINT parent = ClientOriginOnScreen(window->parent);
     const RECT place = ClientDeviceRect(window);
-    return POINT{parent.x + place.left, parent.y + place.top};
+    const int edge = ClientEdgeWidth(window);
+    return POINT{parent.x + place.left + edge, parent.y + place.top + edge};
+}
+
+int ClientEdgeWidth(const WindowObject* window) {
+    if (window == nullptr || (window->exStyle & WS_EX_CLIENTEDGE) == 0) {
+        return 0;
+    }
+    return MulDiv(kClientEdgeWidth, static_cast<int>(DpiOfRatio(DeviceRatioOf(window->widget))),
+                  USER_DEFAULT_SCREEN_DPI);
 }

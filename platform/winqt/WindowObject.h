@@ -86,11 +86,18 @@ WindowObject* FindChildWindow(WindowObject* parent, int id);
 // WM_NCDESTROY, and the widget is hidden and let go of. A modal loop running for it ends.
 void DestroyWindowObject(HWND hWnd);
 
+// The sunken edge's width in pixels of an unscaled screen, which grows with the scale as the
+// window system's edges do.
+inline constexpr int kClientEdgeWidth = 2;
+
 // Where the window is in device pixels: in its parent's client area for a child, its client
 // area on the screen for a top-level window. Empty for a window without a widget.
 RECT ClientDeviceRect(const WindowObject* window);
-// The top-left corner of the window's client area on the screen, in device pixels.
+// The top-left corner of the window's client area on the screen, in device pixels: inside its
+// sunken edge, for a child that has one.
 POINT ClientOriginOnScreen(const WindowObject* window);
+// The width of the window's sunken edge in device pixels; 0 for a window without one.
+int ClientEdgeWidth(const WindowObject* window);
 
 // Sends WM_COMMAND with (id, code) from the control to its dialog.
 void NotifyParent(WindowObject* control, UINT code);

@@ -1048,7 +1048,8 @@ bool CDialogEventFuzzer::CheckInvariants() {
     const DisplayLayout layout =
         ComputeDisplayLayout(frame, m_nLayoutCx, m_nLayoutCy, IsChecked(IDC_STRETCH) ? TRUE : FALSE,
                              MulDiv(width, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
-                             MulDiv(height, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), dpi);
+                             MulDiv(height, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
+                             MulDiv(kFrameBorder, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
     if (!SameRect(m_pDlg->m_rcDisplay, layout.display)) {
         return Fail("the picture is at " + Describe(m_pDlg->m_rcDisplay) + ", the layout of " +
                     std::to_string(m_nLayoutCx) + " x " + std::to_string(m_nLayoutCy) +

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <ostream>
 #include <random>
-#include <utility>
 
 // Printing rectangles makes a failed comparison say where things went.
 static std::ostream& operator<<(std::ostream& out, const RECT& rc) {
@@ -82,15 +81,15 @@ INSTANTIATE_TEST_SUITE_P(
                    RECT{5, 5, -15, -25}, RECT{7, 7, 32, 32}}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
-// Two pixels of an unscaled screen, rounded at each scale as the frame's edges are.
-TEST(DisplayLayout, InsideIsTwoScaledPixelsWithinTheFrameOnEverySide) {
-    for (const auto& [dpi, border] : {std::pair{96U, 2}, {120U, 3}, {144U, 3}, {192U, 4}}) {
+// The frame's edge, two pixels wide unless the window system draws it wider on a scaled screen.
+TEST(DisplayLayout, InsideIsTheFramesBorderWithinTheFrameOnEverySide) {
+    for (const int border : {kFrameBorder, 3, 4}) {
         const DisplayLayout layout =
-            ComputeDisplayLayout(RECT{30, 20, 0, 0}, 640, 480, TRUE, 50, 50, dpi);
-        EXPECT_EQ(layout.display.left - layout.frame.left, border) << dpi;
-        EXPECT_EQ(layout.display.top - layout.frame.top, border) << dpi;
-        EXPECT_EQ(layout.frame.right - layout.display.right, border) << dpi;
-        EXPECT_EQ(layout.frame.bottom - layout.display.bottom, border) << dpi;
+            ComputeDisplayLayout(RECT{30, 20, 0, 0}, 640, 480, TRUE, 50, 50, border);
+        EXPECT_EQ(layout.display.left - layout.frame.left, border);
+        EXPECT_EQ(layout.display.top - layout.frame.top, border);
+        EXPECT_EQ(layout.frame.right - layout.display.right, border);
+        EXPECT_EQ(layout.frame.bottom - layout.display.bottom, border);
         // Right and bottom margins equal the distance from the top.
         EXPECT_EQ(640 - layout.frame.right, 20);
         EXPECT_EQ(480 - layout.frame.bottom, 20);
