@@ -6,7 +6,6 @@
 namespace {
 
 constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels the target may have lost
-constexpr std::uint16_t kPixelMask = 0x7FFF;   // bit 15 of the bitmap's pixel is not colour
 
 std::vector<CShownCells::Cell> CellsOf(const AxisMap& axis) {
     std::vector<CShownCells::Cell> cells;
@@ -30,12 +29,6 @@ std::vector<int> CellOfPixel(const std::vector<CShownCells::Cell>& cells) {
         std::fill_n(cellOf.begin() + cells[c].first, cells[c].size, static_cast<int>(c));
     }
     return cellOf;
-}
-
-// The pixels of one row of the picture, whose rows lie bottom-up in memory.
-const std::uint16_t* RowOf(const GdiObject& bitmap, int row) {
-    const std::ptrdiff_t memoryRow = bitmap.height - 1 - row;
-    return reinterpret_cast<const std::uint16_t*>(bitmap.bits.get() + memoryRow * bitmap.stride);
 }
 
 } // namespace
@@ -84,6 +77,11 @@ void CShownCells::Forget(const QRect& area) {
     }
 }
 
+const std::uint16_t* CShownCells::RowOf(const GdiObject& bitmap, int row) {
+    const std::ptrdiff_t memoryRow = bitmap.height - 1 - row;
+    return reinterpret_cast<const std::uint16_t*>(bitmap.bits.get() + memoryRow * bitmap.stride);
+}
+
 bool CShownCells::Shows(const GdiObject& bitmap) const {
     const std::size_t columnCount = m_cellColumns.size();
     for (std::size_t r = 0; r < m_cellRows.size(); ++r) {
@@ -111,6 +109,16 @@ std::vector<QRect> CShownCells::Inside(const std::vector<QRect>& areas) const {
     return parts;
 }
 
+std::pair<int, int> CShownCells::RowsTouched(const std::vector<QRect>& parts) const {
+    int firstRow = static_cast<int>(m_cellRows.size());
+    int lastRow = -1;
+    for (const QRect& part : parts) {
+        firstRow = std::min(firstRow, m_cellOfRow[static_cast<std::size_t>(part.top())]);
+        lastRow = std::max(lastRow, m_cellOfRow[static_cast<std::size_t>(part.bottom())]);
+    }
+    return {firstRow, lastRow};
+}
+
 // The cells of row that some area touches, left to right, each once.
 std::vector<CShownCells::CellRange>
 CShownCells::RangesOnRow(int row, const std::vector<QRect>& areas) const {
@@ -133,46 +141,4 @@ CShownCells::RangesOnRow(int row, const std::vector<QRect>& areas) const {
         }
     }
     return merged;
-}
-
-// Cells that already show a run's colour are not taken into it, so that nothing that shows its
-// colour is written again.
-void CShownCells::Update(const GdiObject& bitmap, const std::vector<QRect>& areas,
-                         const Writer& write) {
-    const std::vector<QRect> parts = Inside(areas);
-    const std::size_t columnCount = m_cellColumns.size();
-    int firstRow = static_cast<int>(m_cellRows.size());
-    int lastRow = -1;
-    for (const QRect& part : parts) {
-        firstRow = std::min(firstRow, m_cellOfRow[static_cast<std::size_t>(part.top())]);
-        lastRow = std::max(lastRow, m_cellOfRow[static_cast<std::size_t>(part.bottom())]);
-    }
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const std::uint16_t* in = RowOf(bitmap, m_cellRows[static_cast<std::size_t>(r)].source);
-        std::uint32_t* shown = m_shown.data() + static_cast<std::size_t>(r) * columnCount;
-        for (const CellRange& range : RangesOnRow(r, parts)) {
-            Run run{r, -1, -1, 0}; // the open run of changed cells of one colour
-            for (int c = range.first; c <= range.last; ++c) {
-                const auto pixel = static_cast<std::uint16_t>(
-                    in[m_cellColumns[static_cast<std::size_t>(c)].source] & kPixelMask);
-                const bool changed = shown[c] != pixel;
-                if (run.firstColumn >= 0 && (!changed || pixel != run.pixel)) {
-                    run.lastColumn = c - 1;
-                    write(run);
-                    run.firstColumn = -1;
-                }
-                if (changed) {
-                    shown[c] = pixel;
-                    if (run.firstColumn < 0) {
-                        run.firstColumn = c;
-                        run.pixel = pixel;
-                    }
-                }
-            }
-            if (run.firstColumn >= 0) {
-                run.lastColumn = range.last;
-                write(run);
-            }
-        }
-    }
 }

@@ -11,8 +11,9 @@
 
 #include <QRect>
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <utility>
 #include <vector>
 
 class CShownCells {
@@ -31,8 +32,6 @@ public:
         int lastColumn = 0;
         std::uint16_t pixel = 0;
     };
-    using Writer = std::function<void(const Run&)>;
-
     // Lays the cells out from a copy's axis maps. False when they lie as they did, and what the
     // cells show is kept; true when they are new, and nothing is known to be shown.
     bool Place(const AxisMap& columns, const AxisMap& rows);
@@ -49,10 +48,12 @@ public:
     void Forget(const QRect& area);
     // Whether every cell shows its colour in the bitmap, which must fit.
     bool Shows(const GdiObject& bitmap) const;
-    // Row by row from the top, hands write each run of neighbouring cells that touch the areas
-    // (device pixels from the picture's edge), do not show their colour in the bitmap yet and
-    // take one colour, and takes those cells to show it from now on. The bitmap must fit.
-    void Update(const GdiObject& bitmap, const std::vector<QRect>& areas, const Writer& write);
+    // Row by row from the top, hands write (a function of a Run) each run of neighbouring cells
+    // that touch the areas (device pixels from the picture's edge), do not show their colour in
+    // the bitmap yet and take one colour, and takes those cells to show it from now on. The
+    // bitmap must fit. A frame of steady rain has thousands of runs, so write is inlined here.
+    template <typename Write>
+    void Update(const GdiObject& bitmap, const std::vector<QRect>& areas, Write&& write);
 
 private:
     // A span of cells of one row that the areas touch.
@@ -61,8 +62,14 @@ private:
         int last = 0;
     };
 
-    std::vector<CellRange> RangesOnRow(int row, const std::vector<QRect>& areas) const;
+    static constexpr std::uint16_t kPixelMask = 0x7FFF; // bit 15 of a pixel is not colour
+
+    // The pixels of one row of the picture, whose rows lie bottom-up in memory.
+    static const std::uint16_t* RowOf(const GdiObject& bitmap, int row);
     std::vector<QRect> Inside(const std::vector<QRect>& areas) const;
+    // The first and last rows of cells that the parts touch; first after last when none.
+    std::pair<int, int> RowsTouched(const std::vector<QRect>& parts) const;
+    std::vector<CellRange> RangesOnRow(int row, const std::vector<QRect>& parts) const;
 
     std::vector<Cell> m_cellColumns;
     std::vector<Cell> m_cellRows;
@@ -71,3 +78,41 @@ private:
     // What each cell shows, by the bitmap's 16-bit pixel, row by row; kUnknown once lost.
     std::vector<std::uint32_t> m_shown;
 };
+
+// Cells that already show a run's colour are not taken into it, so that nothing that shows its
+// colour is written again.
+template <typename Write>
+void CShownCells::Update(const GdiObject& bitmap, const std::vector<QRect>& areas, Write&& write) {
+    const std::vector<QRect> parts = Inside(areas);
+    const auto [firstRow, lastRow] = RowsTouched(parts);
+    const std::size_t columnCount = m_cellColumns.size();
+    // Held here, since write may reach anything through the pointers it is given.
+    const Cell* const columns = m_cellColumns.data();
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const std::uint16_t* in = RowOf(bitmap, m_cellRows[static_cast<std::size_t>(r)].source);
+        std::uint32_t* shown = m_shown.data() + static_cast<std::size_t>(r) * columnCount;
+        for (const CellRange& range : RangesOnRow(r, parts)) {
+            int runStart = -1; // the open run of changed cells of one colour
+            std::uint16_t runPixel = 0;
+            const auto lastColumn = static_cast<std::size_t>(range.last);
+            for (auto c = static_cast<std::size_t>(range.first); c <= lastColumn; ++c) {
+                const auto pixel = static_cast<std::uint16_t>(in[columns[c].source] & kPixelMask);
+                const bool changed = shown[c] != pixel;
+                if (runStart >= 0 && (!changed || pixel != runPixel)) {
+                    write(Run{r, runStart, static_cast<int>(c) - 1, runPixel});
+                    runStart = -1;
+                }
+                if (changed) {
+                    shown[c] = pixel;
+                    if (runStart < 0) {
+                        runStart = static_cast<int>(c);
+                        runPixel = pixel;
+                    }
+                }
+            }
+            if (runStart >= 0) {
+                write(Run{r, runStart, range.last, runPixel});
+            }
+        }
+    }
+}

@@ -18,30 +18,37 @@ void CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
 // the server's cost is in the pixels it writes, so only changed cells are filled.
 void CXCellFills::Update(const GdiObject& bitmap, const std::vector<QRect>& areas) {
     m_above.assign(m_shown.Columns().size(), Above{});
-    m_shown.Update(bitmap, areas, [this](const CShownCells::Run& run) { AddFill(run); });
+    // The run's parts go on as they are, so that the run itself never needs to be in memory.
+    m_shown.Update(bitmap, areas, [this](const CShownCells::Run& run) {
+        AddFill(run.pixel, run.firstColumn, run.lastColumn, run.row);
+    });
 }
 
-void CXCellFills::AddFill(const CShownCells::Run& run) {
-    std::int16_t& slot = m_slotOf[run.pixel];
+void CXCellFills::AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int cellRow) {
+    std::int16_t& slot = m_slotOf[pixel];
     if (slot == kNoSlot) {
         slot = static_cast<std::int16_t>(m_fills.size());
         m_fills.emplace_back();
-        m_slotPixel.push_back(run.pixel);
+        m_slotPixel.push_back(pixel);
     }
     std::vector<Fill>& fills = m_fills[static_cast<std::size_t>(slot)];
-    const QRect area = m_shown.Area(run);
-    Above& above = m_above[static_cast<std::size_t>(run.firstColumn)];
-    if (above.slot == slot && above.lastColumn == run.lastColumn && above.index < fills.size()) {
+    // Straight from the cells rather than through a rectangle: a frame of rain has thousands.
+    const CShownCells::Cell& row = m_shown.Rows()[static_cast<std::size_t>(cellRow)];
+    Above& above = m_above[static_cast<std::size_t>(firstColumn)];
+    if (above.slot == slot && above.lastColumn == lastColumn && above.index < fills.size()) {
         Fill& fill = fills[above.index];
-        if (fill.y + fill.height == area.top()) {
-            fill.height = static_cast<std::uint16_t>(fill.height + area.height());
+        if (fill.y + fill.height == row.first) {
+            fill.height = static_cast<std::uint16_t>(fill.height + row.size);
             return;
         }
     }
-    fills.push_back(
-        Fill{static_cast<std::int16_t>(area.left()), static_cast<std::int16_t>(area.top()),
-             static_cast<std::uint16_t>(area.width()), static_cast<std::uint16_t>(area.height())});
-    above = Above{slot, run.lastColumn, fills.size() - 1};
+    const CShownCells::Cell& first = m_shown.Columns()[static_cast<std::size_t>(firstColumn)];
+    const CShownCells::Cell& last = m_shown.Columns()[static_cast<std::size_t>(lastColumn)];
+    fills.push_back(Fill{static_cast<std::int16_t>(first.first),
+                         static_cast<std::int16_t>(row.first),
+                         static_cast<std::uint16_t>(last.first + last.size - first.first),
+                         static_cast<std::uint16_t>(row.size)});
+    above = Above{slot, lastColumn, fills.size() - 1};
 }
 
 void CXCellFills::Drain(const std::function<void(std::uint16_t, const std::vector<Fill>&)>& send) {

@@ -48,7 +48,7 @@ private:
         std::size_t index = 0;
     };
 
-    void AddFill(const CShownCells::Run& run);
+    void AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int cellRow);
 
     CShownCells m_shown;
     // The fills of one paint, by colour: a colour's slot in m_fills, or kNoSlot.
