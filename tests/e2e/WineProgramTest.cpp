@@ -4,14 +4,18 @@
 #include "CWineSession.h"
 #include "CXSession.h"
 #include "WaterPicture.h"
+#include "tools/icons/CIconCommand.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -24,13 +28,38 @@ constexpr int kStartGrid = 100;          // the cells the program starts with
 const QPoint kClickedCell(45, 55);       // off the middle, so that a mirrored answer shows
 constexpr int kRingRadius = 15;          // cells around the click the rings must reach
 constexpr int kDevicePixelsPerInch = 96; // Wine's LogPixels at 100 %
+constexpr int kIconSize = 32;            // the About box's icon at 100 %
+
+// True when the picture holds the icon somewhere, each of its opaque pixels exactly; what shows
+// through its transparent and half-transparent pixels is the box's own.
+bool HoldsIcon(const QImage& shot, const CRgbaImage& icon) {
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    std::vector<QPoint> opaque;
+    for (int y = 0; y < icon.Height(); ++y) {
+        for (int x = 0; x < icon.Width(); ++x) {
+            if (qAlpha(icon.Pixel(x, y)) == 0xFF)
+                opaque.emplace_back(x, y);
+        }
+    }
+    for (int top = 0; top + icon.Height() <= image.height(); ++top) {
+        for (int left = 0; left + icon.Width() <= image.width(); ++left) {
+            const QPoint at(left, top);
+            if (std::all_of(opaque.begin(), opaque.end(), [&](QPoint p) {
+                    return image.pixel(at + p) == icon.Pixel(p.x(), p.y());
+                }))
+                return true;
+        }
+    }
+    return false;
+}
 
 class WineProgram : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         const char* program = std::getenv("ONDELINE_WINDOWS_ONDELINE");
         ASSERT_NE(program, nullptr) << "ONDELINE_WINDOWS_ONDELINE names no ondeline.exe";
-        m_x = std::make_unique<CXSession>(ONDELINE_ARTIFACT_DIR);
+        // Alt+Space must reach the program, which opens its window menu as Windows does.
+        m_x = std::make_unique<CXSession>(ONDELINE_ARTIFACT_DIR, CXSession::WindowMenuKey::Program);
         ASSERT_TRUE(m_x->Ready()) << m_x->Failure();
         m_wine = std::make_unique<CWineSession>(*m_x, GetParam());
         ASSERT_TRUE(m_wine->Ready()) << m_wine->Failure();
@@ -93,6 +122,28 @@ protected:
         EXPECT_TRUE(IsMirrorSymmetricAbout(cells, kClickedCell.x(), kClickedCell.y(), kRingRadius));
     }
 
+    // Alt+Space opens the window menu, whose last item the program added ("About Ondeline...");
+    // Up from the first item wraps round to it. The box shows the icon at the screen's scale,
+    // and Enter closes it, leaving the program running.
+    void ExpectAboutBoxFromTheWindowMenu() {
+        Key("alt+space Up Return");
+        const std::string about = m_x->WaitForWindow("About Ondeline", kWindowTimeout);
+        ASSERT_FALSE(about.empty()) << "Alt+Space and the last menu item opened no About box";
+        const std::optional<CRgbaImage> icon = CIconCommand::Picture(Device(kIconSize));
+        ASSERT_TRUE(icon.has_value());
+        const std::string name = "wine" + std::to_string(GetParam()) + "-about";
+        EXPECT_TRUE(CXSession::WaitUntil(
+            [&] { return HoldsIcon(m_x->Screenshot(about, name), *icon); }, kPictureTimeout))
+            << "the About box does not show the icon at " << icon->Width() << " pixels";
+        Run("xdotool windowactivate --sync " + about);
+        Run("xdotool key Return");
+        EXPECT_TRUE(CXSession::WaitUntil(
+            [&] { return m_x->WaitForWindow("About Ondeline", 0s).empty(); }, kPictureTimeout))
+            << "Enter did not close the About box";
+        EXPECT_EQ(m_x->WaitForWindow("Ondeline", 0s), m_window);
+        EXPECT_TRUE(m_program->Running()) << m_program->Describe();
+    }
+
     std::unique_ptr<CXSession> m_x;
     std::unique_ptr<CWineSession> m_wine;
     std::unique_ptr<CChildProcess> m_program;
@@ -101,7 +152,8 @@ protected:
 
 // One session per scale, as making a prefix takes seconds: calm water at its natural size, rings
 // where the pointer clicks, Enter and Escape taken without closing, 200 x 200 from the size list,
-// Stretch from the keyboard filling the frame, and the close box ending the program with status 0.
+// Stretch from the keyboard filling the frame, the About box from the window menu, and the close
+// box ending the program with status 0.
 TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) {
     const int size = Device(kStartGrid);
     const WaterPicture calm = WaitForWater("calm", [size](const WaterPicture& p) {
@@ -132,6 +184,8 @@ TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) 
     EXPECT_EQ(shot.pixel(water.right() + 1, water.center().y()), below);
     EXPECT_NE(above, kCalmWater);
     EXPECT_NE(below, kCalmWater);
+
+    ASSERT_NO_FATAL_FAILURE(ExpectAboutBoxFromTheWindowMenu());
 
     Run("wmctrl -c Ondeline");
     EXPECT_EQ(m_program->WaitForExit(kExitTimeout), 0) << m_program->Describe();
