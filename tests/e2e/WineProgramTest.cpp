@@ -152,8 +152,8 @@ protected:
 
 // One session per scale, as making a prefix takes seconds: calm water at its natural size, rings
 // where the pointer clicks, Enter and Escape taken without closing, 200 x 200 from the size list,
-// Stretch from the keyboard filling the frame, the About box from the window menu, and the close
-// box ending the program with status 0.
+// Stretch from the keyboard filling the frame, the About box from the window menu, Rain from the
+// keyboard, and the close box ending the program with status 0.
 TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) {
     const int size = Device(kStartGrid);
     const WaterPicture calm = WaitForWater("calm", [size](const WaterPicture& p) {
@@ -186,6 +186,17 @@ TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) 
     EXPECT_NE(below, kCalmWater);
 
     ASSERT_NO_FATAL_FAILURE(ExpectAboutBoxFromTheWindowMenu());
+    // Once the click's rings have died away, back from Stretch to Rain: its first drop falls at
+    // once, with no click.
+    const WaterPicture still = WaitForWater("still", [&](const WaterPicture& p) {
+        return p.calmCount == water.width() * water.height();
+    });
+    ASSERT_EQ(still.calmBounds, water) << "the click's rings did not die away";
+    Key("shift+Tab space");
+    const int near = Device(kRingRadius);
+    EXPECT_TRUE(CXSession::WaitUntil(
+        [&] { return CountDisturbedPixels(Shot("rain"), water) > near * near; }, kPictureTimeout))
+        << "no rain fell with Rain ticked";
 
     Run("wmctrl -c Ondeline");
     EXPECT_EQ(m_program->WaitForExit(kExitTimeout), 0) << m_program->Describe();
