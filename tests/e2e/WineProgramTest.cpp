@@ -29,6 +29,7 @@ const QPoint kClickedCell(45, 55);       // off the middle, so that a mirrored a
 constexpr int kRingRadius = 15;          // cells around the click the rings must reach
 constexpr int kDevicePixelsPerInch = 96; // Wine's LogPixels at 100 %
 constexpr int kIconSize = 32;            // the About box's icon at 100 %
+constexpr int kNoWindowStatus = 1;       // the program's exit status when its dialog cannot open
 
 // True when the picture holds the icon somewhere, each of its opaque pixels exactly; what shows
 // through its transparent and half-transparent pixels is the box's own.
@@ -203,4 +204,17 @@ TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) 
 }
 
 INSTANTIATE_TEST_SUITE_P(LogPixels, WineProgram, ::testing::Values(96, 144, 192));
+
+// With no X server to reach, Wine can make no window, so the dialog never opens: that must end
+// the program with a failure status, not with the 0 of a window its user closed.
+TEST(WineProgramStart, EndsWithStatusOneWhenTheWindowCannotBeMade) {
+    const char* program = std::getenv("ONDELINE_WINDOWS_ONDELINE");
+    ASSERT_NE(program, nullptr) << "ONDELINE_WINDOWS_ONDELINE names no ondeline.exe";
+    const CXSession x(ONDELINE_ARTIFACT_DIR);
+    ASSERT_TRUE(x.Ready()) << x.Failure();
+    const CWineSession wine(x, kDevicePixelsPerInch);
+    ASSERT_TRUE(wine.Ready()) << wine.Failure();
+    const CChildProcess::Result result = wine.RunWithoutDisplay(program, kExitTimeout);
+    EXPECT_EQ(result.status, kNoWindowStatus) << result.Describe();
+}
 } // namespace
