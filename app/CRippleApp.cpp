@@ -4,6 +4,10 @@
 #include "res/resource.h"
 #include "ui/CRippleDlg.h"
 
+namespace {
+constexpr int kDialogNotMade = -1; // what DoModal gives when the dialog's window cannot be made
+} // namespace
+
 // Made during static initialisation, before AfxWinMain looks for it.
 CRippleApp theApp;
 
@@ -29,7 +33,11 @@ BOOL CRippleApp::InitInstance() {
 
     CRippleDlg dlg;
     m_pMainWnd = &dlg;
-    dlg.DoModal();
+    // How the dialog ended does not matter, but a dialog that never opened must not end the
+    // process as a window closed by its user does.
+    if (dlg.DoModal() == kDialogNotMade) {
+        m_nExitStatus = kNoWindowStatus;
+    }
     // The dialog ends with this scope; nothing may reach it through the application afterwards.
     m_pMainWnd = nullptr;
 

@@ -9,6 +9,9 @@ class CRippleApp : public CWinApp {
 public:
     // The process's exit status when the program could not start because sockets do not work.
     static constexpr int kSocketsFailedStatus = 1;
+    // The process's exit status when the main dialog could not be made, for instance where
+    // there is no display to show it on.
+    static constexpr int kNoWindowStatus = 1;
 
     CRippleApp();
 

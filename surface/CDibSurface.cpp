@@ -19,11 +19,14 @@ std::int64_t StrideFor(std::int64_t width) {
     return (width * 2 + 3) & ~std::int64_t{3};
 }
 
-// The span from one edge to the other, or false when it does not fit an int (a rectangle with
-// edges at both ends of the range), in which case nothing is drawn.
+// The span from one edge to the other, or false when nothing is to be drawn: an empty or
+// inverted rectangle, or one whose edges lie so far apart that the span does not fit an int.
+// StretchBlt would mirror the picture into an inverted rectangle, but the window never wants
+// that: its display rectangle inverts only when the window is smaller than its margins, and
+// then there is no room for the water at all.
 bool Extent(LONG from, LONG to, int& size) {
     const std::int64_t span = std::int64_t{to} - from;
-    if (span < INT_MIN || span > INT_MAX) {
+    if (span <= 0 || span > INT_MAX) {
         return false;
     }
     size = static_cast<int>(span);

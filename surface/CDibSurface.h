@@ -25,7 +25,8 @@ public:
     // Writes value into every word of the pixel memory, row padding included.
     BOOL Fill(WORD value);
     // Copies the source rectangle (the whole bitmap when null) into the destination rectangle
-    // of target (the bitmap's own size at the origin when null), scaling by whole pixels.
+    // of target (the bitmap's own size at the origin when null), scaling by whole pixels. An
+    // empty or inverted rectangle draws nothing.
     void Blit(CDC* target, const RECT* dest, const RECT* src);
     // Gives back the bitmap, its DC and the header; harmless on an empty surface.
     void Free();

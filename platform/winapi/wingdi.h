@@ -2,7 +2,7 @@
 
 // The graphics calls the pixel surface makes: a 16-bit bitmap whose pixel memory the program
 // writes directly, a memory device context that holds it, and a scaled copy onto another device
-// context, under the Windows SDK's names.
+// context (a window's, or a memory DC holding a 32-bit bitmap), under the Windows SDK's names.
 
 #include "windef.h"
 
@@ -47,7 +47,8 @@ inline constexpr int COLORONCOLOR = 3;
 inline constexpr DWORD SRCCOPY = 0x00CC0020;
 
 // Pixel memory comes back through ppvBits and stays valid until the bitmap is deleted. Only
-// bottom-up (positive biHeight) 16-bit BI_RGB bitmaps are made; anything else fails with null.
+// bottom-up (positive biHeight) 16-bit and top-down (negative biHeight) 32-bit BI_RGB bitmaps
+// are made; anything else fails with null.
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
                          void* hSection, DWORD offset);
 HDC CreateCompatibleDC(HDC hdc);
@@ -55,9 +56,13 @@ HDC CreateCompatibleDC(HDC hdc);
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
 // Returns the previous mode, 0 on a null DC.
 int SetStretchBltMode(HDC hdc, int mode);
-// Copies whole pixels, repeating or dropping rows and columns to scale; never blends. A zero
-// or negative width or height draws nothing.
+// Copies whole pixels of a 16-bit bitmap, repeating or dropping rows and columns to scale; never
+// blends. A zero or negative width or height draws nothing. Onto a memory DC the target must hold
+// a 32-bit bitmap and be in COLORONCOLOR mode, and the source rectangle must lie on the bitmap.
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
                 int ySrc, int wSrc, int hSrc, DWORD rop);
+// Nothing is batched here, so pixel memory is always up to date; Windows needs the call before
+// the program reads what GDI drew into a DIB section.
+BOOL GdiFlush();
 BOOL DeleteDC(HDC hdc);
 BOOL DeleteObject(HGDIOBJ obj);

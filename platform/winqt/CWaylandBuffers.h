@@ -3,6 +3,8 @@
 // The picture's buffers on Wayland: pixels in memory shared with the compositor, made on a queue
 // of the program's own so that Qt never sees their events, and handed out newest first.
 
+#include "platform/winqt/CShownCells.h"
+
 #include <QSize>
 
 #include <cstddef>
@@ -24,7 +26,7 @@ public:
         wl_buffer* buffer = nullptr;
         std::uint32_t* pixels = nullptr;
         std::size_t bytes = 0;
-        std::vector<std::uint32_t> shown;
+        CShownCells shown;
         bool busy = false;            // the compositor holds it
         std::uint64_t made = 0;       // the number of the frame it last showed
         std::uint64_t copiedFrom = 0; // Qt's paint whose pixels it holds beside the cells

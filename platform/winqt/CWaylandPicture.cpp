@@ -27,9 +27,6 @@
 
 namespace {
 
-constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels are not known to show it
-constexpr std::uint16_t kPixelMask = 0x7FFF;   // bit 15 of the bitmap's pixel is not colour
-
 // The application's connection to the compositor; null off Wayland and after Qt's end.
 wl_display* QtDisplay() {
     QPlatformNativeInterface* native = QCoreApplication::instance() != nullptr
@@ -133,7 +130,7 @@ bool CWaylandPicture::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap
         return false;
     }
     m_bShownThisPaint = true;
-    std::fill(m_store.shown.begin(), m_store.shown.end(), kUnknown);
+    m_store.shown.Forget();
     QtShowsStore();
     return true;
 }
@@ -162,31 +159,16 @@ bool CWaylandPicture::eventFilter(QObject* /*watched*/, QEvent* event) {
 // the program's buffers lack whatever else Qt paints.
 void CWaylandPicture::QtShowsStore() {
     QImage* store = StoreImage();
-    std::vector<std::uint32_t> wanted;
-    if (store != nullptr && store->size() == m_storeSize && Wanted(wanted)) {
+    const GdiObject* bitmap = Bitmap();
+    if (store != nullptr && store->size() == m_storeSize && bitmap != nullptr) {
         m_store.pixels = reinterpret_cast<std::uint32_t*>(store->bits());
-        WriteCells(m_store, static_cast<int>(store->bytesPerLine() / 4), wanted);
+        WriteCells(m_store, static_cast<int>(store->bytesPerLine() / 4), *bitmap);
     } else {
-        std::fill(m_store.shown.begin(), m_store.shown.end(), kUnknown);
+        m_store.shown.Forget();
     }
     m_onScreen = m_store.shown;
     m_pSurface = nullptr;
     ++m_nQtPaints;
-}
-
-std::vector<CWaylandPicture::Cell> CWaylandPicture::CellsOf(const AxisMap& axis) {
-    std::vector<Cell> cells;
-    const int count = static_cast<int>(axis.sources.size());
-    for (int at = 0; at < count;) {
-        const int source = axis.sources[static_cast<std::size_t>(at)];
-        int end = at + 1;
-        while (end < count && axis.sources[static_cast<std::size_t>(end)] == source) {
-            ++end;
-        }
-        cells.push_back(Cell{source, at, end - at});
-        at = end;
-    }
-    return cells;
 }
 
 // Learns which device pixels of the window show which cell; a new place, scale or window size
@@ -197,10 +179,8 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
     if (!store.rect().contains(place)) {
         return false;
     }
-    std::vector<Cell> cellColumns = CellsOf(columns);
-    std::vector<Cell> cellRows = CellsOf(rows);
-    if (place == m_rcPlace && store.size() == m_storeSize && cellColumns == m_cellColumns &&
-        cellRows == m_cellRows) {
+    const bool newCells = m_store.shown.Place(columns, rows);
+    if (!newCells && place == m_rcPlace && store.size() == m_storeSize) {
         return true;
     }
     if (store.size() != m_storeSize) {
@@ -208,38 +188,18 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
     }
     m_rcPlace = place;
     m_storeSize = store.size();
-    m_cellColumns = std::move(cellColumns);
-    m_cellRows = std::move(cellRows);
-    const std::size_t cells = m_cellColumns.size() * m_cellRows.size();
-    m_store.shown.assign(cells, kUnknown);
+    m_store.shown.Forget();
     for (const auto& buffer : m_pBuffers->All()) {
-        buffer->shown.assign(cells, kUnknown);
+        buffer->shown = m_store.shown;
     }
-    m_onScreen.assign(cells, kUnknown);
+    m_onScreen = m_store.shown;
     return true;
 }
 
-// The colour of every cell in the bitmap; false when the bitmap is gone or no longer fits.
-bool CWaylandPicture::Wanted(std::vector<std::uint32_t>& wanted) const {
+// The last copy's bitmap, while it is there and still holds every cell.
+const GdiObject* CWaylandPicture::Bitmap() const {
     const GdiObject* bitmap = FindGdiObject(m_hBitmap);
-    // The cells' sources only ever grow along each axis.
-    if (bitmap == nullptr || m_cellColumns.empty() ||
-        bitmap->width <= m_cellColumns.back().source ||
-        bitmap->height <= m_cellRows.back().source) {
-        return false;
-    }
-    const std::size_t columnCount = m_cellColumns.size();
-    wanted.resize(columnCount * m_cellRows.size());
-    for (std::size_t r = 0; r < m_cellRows.size(); ++r) {
-        // Row 0 of the memory is the bottom row of the picture.
-        const std::ptrdiff_t row = bitmap->height - 1 - m_cellRows[r].source;
-        const auto* in =
-            reinterpret_cast<const std::uint16_t*>(bitmap->bits.get() + row * bitmap->stride);
-        for (std::size_t c = 0; c < columnCount; ++c) {
-            wanted[r * columnCount + c] = in[m_cellColumns[c].source] & kPixelMask;
-        }
-    }
-    return true;
+    return bitmap != nullptr && m_store.shown.Fits(*bitmap) ? bitmap : nullptr;
 }
 
 void CWaylandPicture::DrawQueued() {
@@ -261,11 +221,12 @@ bool CWaylandPicture::Draw() {
                               QGuiApplication::platformNativeInterface()->nativeResourceForWindow(
                                   "surface", window))
                         : nullptr;
-    std::vector<std::uint32_t> wanted;
-    if (store == nullptr || store->size() != m_storeSize || surface == nullptr || !Wanted(wanted)) {
+    const GdiObject* bitmap = Bitmap();
+    if (store == nullptr || store->size() != m_storeSize || surface == nullptr ||
+        bitmap == nullptr) {
         return false;
     }
-    if (wanted == m_onScreen) {
+    if (m_onScreen.Shows(*bitmap)) {
         return true;
     }
     // With every buffer held by the compositor, a paint of Qt's shows the frame instead.
@@ -273,15 +234,14 @@ bool CWaylandPicture::Draw() {
     if (buffer == nullptr) {
         return false;
     }
-    WriteCells(*buffer, m_storeSize.width(), wanted);
+    WriteCells(*buffer, m_storeSize.width(), *bitmap);
     m_pSurface = surface;
-    Damage(wanted);
+    Damage(*bitmap);
     wl_surface_attach(m_pSurface, buffer->buffer, 0, 0);
     wl_surface_commit(m_pSurface);
     wl_display_flush(m_pDisplay);
     buffer->busy = true;
     buffer->made = ++m_nFrame;
-    m_onScreen = std::move(wanted);
     return true;
 }
 
@@ -304,63 +264,39 @@ CWaylandPicture::Pixels* CWaylandPicture::FreeBuffer(const QImage& store) {
 
 // Fills every cell whose colour the pixels do not show yet, neighbours on a row that take the
 // same colour as one run.
-void CWaylandPicture::WriteCells(Pixels& target, int stride,
-                                 const std::vector<std::uint32_t>& wanted) const {
-    const std::size_t columnCount = m_cellColumns.size();
-    for (std::size_t r = 0; r < m_cellRows.size(); ++r) {
-        std::uint32_t* shown = target.shown.data() + r * columnCount;
-        const std::uint32_t* want = wanted.data() + r * columnCount;
-        for (std::size_t c = 0; c < columnCount;) {
-            if (shown[c] == want[c]) {
-                ++c;
-                continue;
-            }
-            std::size_t end = c + 1;
-            while (end < columnCount && shown[end] != want[end] && want[end] == want[c]) {
-                ++end;
-            }
-            const Cell& row = m_cellRows[r];
-            const int left = m_rcPlace.left() + m_cellColumns[c].first;
-            const int width =
-                m_cellColumns[end - 1].first + m_cellColumns[end - 1].size - m_cellColumns[c].first;
-            const std::uint32_t colour = Widened(static_cast<std::uint16_t>(want[c]));
-            for (int y = m_rcPlace.top() + row.first; y < m_rcPlace.top() + row.first + row.size;
-                 ++y) {
-                FillPixels(target.pixels + static_cast<std::ptrdiff_t>(y) * stride + left, width,
-                           colour);
-            }
-            std::fill(shown + c, shown + end, want[c]);
-            c = end;
+void CWaylandPicture::WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const {
+    const QRect all(QPoint(0, 0), m_rcPlace.size());
+    target.shown.Update(bitmap, {all}, [&](const CShownCells::Run& run) {
+        const QRect area = target.shown.Area(run).translated(m_rcPlace.topLeft());
+        const std::uint32_t colour = Widened(run.pixel);
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            FillPixels(target.pixels + static_cast<std::ptrdiff_t>(y) * stride + area.left(),
+                       area.width(), colour);
         }
-    }
+    });
 }
 
-// Tells the compositor where the cells differ from what it shows: on each row of cells, from the
-// first that differs to the last, in the surface's logical pixels, rounded out.
-void CWaylandPicture::Damage(const std::vector<std::uint32_t>& wanted) const {
+// Tells the compositor where the cells differ from what it shows, and takes it to show them: on
+// each row of cells, from the first that differs to the last, in the surface's logical pixels,
+// rounded out.
+void CWaylandPicture::Damage(const GdiObject& bitmap) {
     const qreal scale = m_pWidget->devicePixelRatioF();
-    const std::size_t columnCount = m_cellColumns.size();
-    for (std::size_t r = 0; r < m_cellRows.size(); ++r) {
-        const auto differs = [&](std::size_t c) {
-            return wanted[r * columnCount + c] != m_onScreen[r * columnCount + c];
-        };
-        std::size_t first = 0;
-        std::size_t last = columnCount;
-        while (first < columnCount && !differs(first)) {
-            ++first;
+    QRect row; // the changes on the row of cells seen last, device pixels of the picture
+    const auto send = [&] {
+        const QRectF rect(row.translated(m_rcPlace.topLeft()));
+        const QRect logical = QRectF(rect.topLeft() / scale, rect.size() / scale).toAlignedRect();
+        wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
+    };
+    const QRect all(QPoint(0, 0), m_rcPlace.size());
+    m_onScreen.Update(bitmap, {all}, [&](const CShownCells::Run& run) {
+        const QRect area = m_onScreen.Area(run);
+        if (!row.isEmpty() && row.top() != area.top()) {
+            send();
+            row = QRect();
         }
-        while (last > first && !differs(last - 1)) {
-            --last;
-        }
-        if (first < last) {
-            const int left = m_cellColumns[first].first;
-            const QRectF rect(m_rcPlace.left() + left, m_rcPlace.top() + m_cellRows[r].first,
-                              m_cellColumns[last - 1].first + m_cellColumns[last - 1].size - left,
-                              m_cellRows[r].size);
-            const QRect logical =
-                QRectF(rect.topLeft() / scale, rect.size() / scale).toAlignedRect();
-            wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(),
-                              logical.height());
-        }
+        row |= area;
+    });
+    if (!row.isEmpty()) {
+        send();
     }
 }

@@ -41,25 +41,16 @@ public:
     using Pixels = CWaylandBuffers::Pixels;
 
 private:
-    // A run of device pixels along one axis, from the picture's edge, showing one source pixel.
-    struct Cell {
-        int source = 0;
-        int first = 0;
-        int size = 0;
-        bool operator==(const Cell&) const = default;
-    };
-    static std::vector<Cell> CellsOf(const AxisMap& axis);
-
     CWaylandPicture(QWidget* widget, wl_display* display, std::unique_ptr<CWaylandBuffers> buffers);
     QImage* StoreImage() const;
     bool Place(const AxisMap& columns, const AxisMap& rows, const QImage& store);
-    bool Wanted(std::vector<std::uint32_t>& wanted) const;
+    const GdiObject* Bitmap() const;
     void QtShowsStore();
     void DrawQueued();
     bool Draw();
     Pixels* FreeBuffer(const QImage& store);
-    void WriteCells(Pixels& target, int stride, const std::vector<std::uint32_t>& wanted) const;
-    void Damage(const std::vector<std::uint32_t>& wanted) const;
+    void WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const;
+    void Damage(const GdiObject& bitmap);
 
     QPointer<QWidget> m_pWidget;
     wl_display* m_pDisplay = nullptr;
@@ -73,8 +64,6 @@ private:
     HBITMAP m_hBitmap = nullptr;
     QRect m_rcPlace; // among the window's device pixels
     QSize m_storeSize;
-    std::vector<Cell> m_cellColumns;
-    std::vector<Cell> m_cellRows;
-    Pixels m_store;                        // Qt's backing store
-    std::vector<std::uint32_t> m_onScreen; // the cells of whatever the surface shows now
+    Pixels m_store;         // Qt's backing store
+    CShownCells m_onScreen; // the cells of whatever the surface shows now
 };

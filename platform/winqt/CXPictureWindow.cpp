@@ -6,7 +6,6 @@
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
@@ -137,17 +136,11 @@ bool CXPictureWindow::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap
         Hide();
         return false;
     }
-    const QRect inside(QPoint(0, 0), m_rcPlace.size());
     std::vector<QRect> parts;
     for (const QRect& area : areas) {
-        const QRect part = area.translated(-m_rcPlace.topLeft()) & inside;
-        if (!part.isEmpty()) {
-            parts.push_back(part);
-        }
+        parts.push_back(area.translated(-m_rcPlace.topLeft()));
     }
-    const QImage picture(bitmap->bits.get(), bitmap->width, bitmap->height, bitmap->stride,
-                         QImage::Format_RGB555);
-    m_cells.Update(picture, parts);
+    m_cells.Update(*bitmap, parts);
     SendFills();
     xcb_flush(m_pConnection);
     return true;

@@ -20,7 +20,6 @@
 #include <memory>
 #include <vector>
 
-class QImage;
 class QPainter;
 class QWidget;
 struct xcb_connection_t;

@@ -4,6 +4,8 @@
 #include <bit>
 #include <climits>
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 #include <unordered_set>
 
@@ -13,7 +15,8 @@ static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
-constexpr WORD kBitsPerPixel = 16;               // the only depth a DIB section is made with
+constexpr WORD kPictureBits = 16;                // the surface's pictures: 5-5-5, rows bottom-up
+constexpr WORD kCanvasBits = 32;                 // what pictures are copied into: rows top-down
 constexpr DWORD kHeaderSize = 40;                // sizeof(BITMAPINFOHEADER), as biSize must say
 constexpr int kHalftone = 4;                     // the highest stretch mode there is
 constexpr std::int64_t kMaxImageBytes = INT_MAX; // biSizeImage and the copies' arithmetic are ints
@@ -42,14 +45,17 @@ template <class T> T* Register(std::unordered_set<const T*>& set, std::unique_pt
     return handle.release();
 }
 
+// The two kinds of bitmap made: the surface's picture, and a bitmap to copy pictures into, which
+// is how the surface's copy is seen without a window.
 bool IsSupportedFormat(const BITMAPINFO* pbmi, UINT usage) {
     if (pbmi == nullptr || usage != DIB_RGB_COLORS) {
         return false;
     }
     const BITMAPINFOHEADER& header = pbmi->bmiHeader;
-    return header.biSize == kHeaderSize && header.biWidth > 0 && header.biHeight > 0 &&
-           header.biPlanes == 1 && header.biBitCount == kBitsPerPixel &&
-           header.biCompression == BI_RGB;
+    const bool picture = header.biBitCount == kPictureBits && header.biHeight > 0;
+    const bool canvas = header.biBitCount == kCanvasBits && header.biHeight < 0;
+    return header.biSize == kHeaderSize && header.biWidth > 0 && (picture || canvas) &&
+           header.biPlanes == 1 && header.biCompression == BI_RGB;
 }
 
 bool TakeFault(int& remaining) {
@@ -58,6 +64,70 @@ bool TakeFault(int& remaining) {
     }
     --remaining;
     return true;
+}
+
+// Positions along one axis of a bitmap of size pixels, from first up to last.
+struct Span {
+    std::int64_t first;
+    std::int64_t last;
+};
+
+// The part of the size pixels from at that lies on a bitmap of limit pixels.
+Span OnBitmap(int at, int size, int limit) {
+    return Span{std::max<std::int64_t>(at, 0),
+                std::min<std::int64_t>(std::int64_t{at} + size, limit)};
+}
+
+bool LiesWhollyOn(int at, int size, int limit) {
+    return at >= 0 && std::int64_t{at} + size <= limit;
+}
+
+// The source pixel under the centre of pixel i of a copy that scales from pixels to span
+// pixels: whole pixels only, repeated to enlarge and dropped to shrink, never blended.
+std::int64_t SourceUnder(std::int64_t i, std::int64_t from, std::int64_t span) {
+    return (2 * i + 1) * from / (2 * span);
+}
+
+// A 5-5-5 pixel as 8-8-8, each channel's top bits repeated below it so that 31 becomes 255, as
+// Windows widens them; the unused top byte is zero.
+std::uint32_t Widened(std::uint16_t pixel) {
+    auto channel = [pixel](int shift) -> std::uint32_t {
+        const std::uint32_t five = (pixel >> shift) & 31u;
+        return (five << 3) | (five >> 2);
+    };
+    return (channel(10) << 16) | (channel(5) << 8) | channel(0);
+}
+
+// A copy onto a memory DC's 32-bit bitmap in COLORONCOLOR mode, the only one the surface uses (the
+// others combine or blend the pixels they drop). Which source pixel each destination pixel takes
+// is the system's choice, and Windows' own rounds some halves otherwise; here it is the one under
+// the pixel's centre. Only pixels that lie on the bitmap are written, as the whole copy has them.
+BOOL CopyIntoBitmap(const GdiDC& target, int xDest, int yDest, int wDest, int hDest,
+                    const GdiObject& picture, int xSrc, int ySrc, int wSrc, int hSrc) {
+    GdiObject* canvas = target.bitmap;
+    if (canvas == nullptr || canvas->bitsPerPixel != kCanvasBits ||
+        picture.bitsPerPixel != kPictureBits || target.stretchMode != COLORONCOLOR) {
+        return FALSE;
+    }
+    if (!LiesWhollyOn(xSrc, wSrc, picture.width) || !LiesWhollyOn(ySrc, hSrc, picture.height)) {
+        return FALSE;
+    }
+    const Span columns = OnBitmap(xDest, wDest, canvas->width);
+    const Span rows = OnBitmap(yDest, hDest, canvas->height);
+    for (std::int64_t y = rows.first; y < rows.last; ++y) {
+        const std::int64_t row = ySrc + SourceUnder(y - yDest, hSrc, hDest);
+        // The picture's rows are bottom-up in memory, the canvas's top-down.
+        const std::uint8_t* in = picture.bits.get() + (picture.height - 1 - row) * picture.stride;
+        std::uint8_t* out = canvas->bits.get() + y * canvas->stride;
+        for (std::int64_t x = columns.first; x < columns.last; ++x) {
+            const std::int64_t column = xSrc + SourceUnder(x - xDest, wSrc, wDest);
+            std::uint16_t pixel = 0;
+            std::memcpy(&pixel, in + 2 * column, sizeof pixel);
+            const std::uint32_t wide = Widened(pixel);
+            std::memcpy(out + 4 * x, &wide, sizeof wide);
+        }
+    }
+    return TRUE;
 }
 
 } // namespace
@@ -82,8 +152,11 @@ HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void**
         return nullptr;
     }
     const BITMAPINFOHEADER& header = pbmi->bmiHeader;
-    const std::int64_t stride = (std::int64_t{header.biWidth} * 2 + 3) & ~std::int64_t{3};
-    const std::int64_t bytes = stride * header.biHeight;
+    const std::int64_t rows = std::abs(std::int64_t{header.biHeight});
+    // Rows are padded to whole 32-bit words.
+    const std::int64_t stride =
+        (std::int64_t{header.biWidth} * header.biBitCount / 8 + 3) & ~std::int64_t{3};
+    const std::int64_t bytes = stride * rows;
     if (bytes > kMaxImageBytes) {
         return nullptr;
     }
@@ -96,8 +169,9 @@ HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void**
     if (!bitmap->bits) {
         return nullptr;
     }
+    bitmap->bitsPerPixel = header.biBitCount;
     bitmap->width = header.biWidth;
-    bitmap->height = header.biHeight;
+    bitmap->height = static_cast<int>(rows);
     bitmap->stride = static_cast<int>(stride);
     void* bits = bitmap->bits.get();
     HBITMAP handle = Register(Live().objects, std::move(bitmap));
@@ -175,17 +249,28 @@ BOOL DeleteObject(HGDIOBJ obj) {
 
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
                 int ySrc, int wSrc, int hSrc, DWORD rop) {
-    GdiDC* target = FindGdiDC(hdcDest);
+    const GdiDC* target = FindGdiDC(hdcDest);
     const GdiDC* source = FindGdiDC(hdcSrc);
-    if (target == nullptr || target->device == nullptr || source == nullptr ||
-        source->bitmap == nullptr || rop != SRCCOPY) {
+    if (target == nullptr || source == nullptr || source->bitmap == nullptr || rop != SRCCOPY) {
         return FALSE;
     }
     if (wDest <= 0 || hDest <= 0 || wSrc <= 0 || hSrc <= 0) {
         return FALSE;
     }
+    if (target->device == nullptr) {
+        return CopyIntoBitmap(*target, xDest, yDest, wDest, hDest, *source->bitmap, xSrc, ySrc,
+                              wSrc, hSrc);
+    }
+    // The window system's devices show the surface's pictures only.
+    if (source->bitmap->bitsPerPixel != kPictureBits) {
+        return FALSE;
+    }
     return target->device->StretchFrom(xDest, yDest, wDest, hDest, *source->bitmap, xSrc, ySrc,
                                        wSrc, hSrc);
+}
+
+BOOL GdiFlush() {
+    return TRUE;
 }
 
 HDC CreateDeviceDC(IGdiDevice* device) {

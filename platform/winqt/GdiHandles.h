@@ -13,7 +13,10 @@
 inline constexpr int kBlackOnWhite = 1; // the stretch mode every DC starts in
 
 struct GdiObject {
-    std::unique_ptr<std::uint8_t[]> bits; // 16-bit 5-5-5 pixels, rows bottom-up
+    // 16: 5-5-5 pixels, rows bottom-up (the surface's picture). 32: 8-8-8 pixels over an unused
+    // top byte, rows top-down (a bitmap that pictures are copied into).
+    std::unique_ptr<std::uint8_t[]> bits;
+    int bitsPerPixel = 16;
     int width = 0;
     int height = 0;
     int stride = 0; // bytes from one row to the next

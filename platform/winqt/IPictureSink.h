@@ -1,8 +1,9 @@
 #pragma once
 
-// Where a window's paint copy of the picture goes when the window system can show it more
-// cheaply than Qt's backing store: a surface of the program's own over the device pixels the
-// picture covers, which shows exactly the pixels Qt's copy would.
+// Where a window's paint copy of the picture goes, once the copy has worked out the source pixel
+// of every device pixel and the areas to bring up to date: Qt's backing store through the
+// painter, or, where the window system can show the picture more cheaply, a surface of the
+// program's own over the device pixels the picture covers. Every sink shows the same pixels.
 
 #include "platform/winqt/GdiQt.h"
 

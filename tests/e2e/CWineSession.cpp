@@ -78,10 +78,13 @@ bool CWineSession::MakePrefix() {
 }
 
 CChildProcess::Result CWineSession::Wine(const std::vector<std::string>& args,
-                                         std::chrono::milliseconds timeout) const {
+                                         std::chrono::milliseconds timeout,
+                                         const std::vector<std::string>& extraEnvironment) const {
     std::vector<std::string> argv{kWine64};
     argv.insert(argv.end(), args.begin(), args.end());
-    return CChildProcess::Run(argv, Environment(), timeout);
+    std::vector<std::string> environment = Environment();
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    return CChildProcess::Run(argv, environment, timeout);
 }
 
 bool CWineSession::WaitForServer() const {
@@ -101,4 +104,9 @@ CChildProcess::Result CWineSession::Run(const std::string& program,
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     return Wine(all, timeout);
+}
+
+CChildProcess::Result CWineSession::RunWithoutDisplay(const std::string& program,
+                                                      std::chrono::milliseconds timeout) const {
+    return Wine({program}, timeout, {"DISPLAY="});
 }

@@ -35,12 +35,17 @@ public:
     // and its errors.
     CChildProcess::Result Run(const std::string& program, const std::vector<std::string>& args,
                               std::chrono::milliseconds timeout) const;
+    // The same where no X server can be reached, as on a machine without a desktop.
+    CChildProcess::Result RunWithoutDisplay(const std::string& program,
+                                            std::chrono::milliseconds timeout) const;
 
 private:
     static std::string FreshPrefixTemplate(std::string& failure);
     bool MakePrefix();
+    // extraEnvironment goes after, and so over, the session's own.
     CChildProcess::Result Wine(const std::vector<std::string>& args,
-                               std::chrono::milliseconds timeout) const;
+                               std::chrono::milliseconds timeout,
+                               const std::vector<std::string>& extraEnvironment = {}) const;
     // Waits until the prefix's wine server has ended, having written the registry out.
     bool WaitForServer() const;
 

@@ -2,15 +2,31 @@
 
 #include "WaitUntil.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
 const char* const kScreenGeometry = "1280x1024x24";
 const auto kServerStartTimeout = std::chrono::seconds(20);
 const int kStartAttempts = 3;
+
+// openbox without a key binding: every key, Alt+Space among them, goes to the focused window. A
+// press on a window still brings it forward and gives it the keyboard, as a person expects.
+const char* const kKeysToProgramsConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <keyboard/>
+  <mouse>
+    <context name="Client">
+      <mousebind button="Left" action="Press"><action name="Focus"/><action name="Raise"/></mousebind>
+    </context>
+  </mouse>
+</openbox_config>
+)";
 } // namespace
 
-CXSession::CXSession(const std::string& artifactDir) : m_artifactDir(artifactDir) {
+CXSession::CXSession(const std::string& artifactDir, WindowMenuKey windowMenuKey)
+    : m_artifactDir(artifactDir), m_windowMenuKey(windowMenuKey) {
     // A server that dies while it starts (another one shutting down on the same number, say)
     // is simply started again.
     for (int attempt = 0; attempt < kStartAttempts && !m_ready; ++attempt)
@@ -31,7 +47,7 @@ bool CXSession::Start() {
         return false;
     }
     m_display = ":" + number;
-    m_windowManager = std::make_unique<CChildProcess>(std::vector<std::string>{"openbox"},
+    m_windowManager = std::make_unique<CChildProcess>(WindowManagerCommand(),
                                                       std::vector<std::string>{DisplayVariable()});
     // The window manager is ready once it has claimed the root window's supporting-check atom.
     Result check;
@@ -45,6 +61,16 @@ bool CXSession::Start() {
     if (!ready)
         m_failure = m_windowManager->Describe() + "; " + check.Describe();
     return ready;
+}
+
+std::vector<std::string> CXSession::WindowManagerCommand() {
+    if (m_windowMenuKey == WindowMenuKey::Manager)
+        return {"openbox"};
+    const std::string path = m_configDir.filePath("rc.xml").toStdString();
+    QFile config(QString::fromStdString(path));
+    if (!config.open(QIODevice::WriteOnly) || config.write(kKeysToProgramsConfig) < 0)
+        ADD_FAILURE() << "cannot write openbox's configuration to " << path;
+    return {"openbox", "--config-file", path};
 }
 
 CXSession::~CXSession() {

@@ -3,17 +3,24 @@
 #include "CChildProcess.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // A private X server with a small window manager, for driving the real program the way a
 // person would: xdotool to click and type, ImageMagick's import to look at the screen.
 class CXSession {
 public:
-    explicit CXSession(const std::string& artifactDir);
+    // Who answers Alt+Space, the key that opens a window's own menu: openbox's usual set-up keeps
+    // it for openbox's menu; with Program, openbox binds no key at all and it reaches the window.
+    enum class WindowMenuKey { Manager, Program };
+
+    explicit CXSession(const std::string& artifactDir,
+                       WindowMenuKey windowMenuKey = WindowMenuKey::Manager);
     ~CXSession();
 
     bool Ready() const { return m_ready; }
@@ -37,8 +44,12 @@ public:
 
 private:
     bool Start();
+    // openbox's command line: its own configuration, or one written for this session.
+    std::vector<std::string> WindowManagerCommand();
 
     std::string m_artifactDir;
+    WindowMenuKey m_windowMenuKey;
+    QTemporaryDir m_configDir;
     std::string m_display;
     std::unique_ptr<CChildProcess> m_server;
     std::unique_ptr<CChildProcess> m_windowManager;

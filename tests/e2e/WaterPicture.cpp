@@ -1,5 +1,8 @@
 #include "WaterPicture.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 WaterPicture FindCalmWater(const QImage& shot, QRgb calm) {
     WaterPicture picture;
     const QImage image = shot.convertToFormat(QImage::Format_RGB32);
@@ -37,6 +40,18 @@ int CountDisturbedPixels(const QImage& shot, const QRect& area) {
         }
     }
     return count;
+}
+
+int LargestSwing(const QImage& shot, const QRect& area) {
+    constexpr int kCalmLevel = 16;
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    const QRect inside = area & image.rect();
+    int swing = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            swing = std::max(swing, std::abs((qBlue(image.pixel(x, y)) >> 3) - kCalmLevel));
+    }
+    return swing;
 }
 
 QPointF DisturbanceCentre(const QImage& shot, const QRect& area) {

@@ -24,6 +24,11 @@ bool IsMirrorSymmetricAbout(const QImage& shot, int cx, int cy, int radius);
 // How many pixels within the rectangle differ from calm water.
 int CountDisturbedPixels(const QImage& shot, const QRect& area);
 
+// How many of the 32 levels the pixel within the rectangle that lies furthest from calm water
+// (level 16) is away from it; the level is the top five bits of the blue, as the screen shows it
+// without Add Color.
+int LargestSwing(const QImage& shot, const QRect& area);
+
 // The centre of the pixels within the rectangle that differ from calm water; the rectangle's
 // centre when none do. Rings around a drop have their centre on the drop's cell.
 QPointF DisturbanceCentre(const QImage& shot, const QRect& area);

@@ -1,5 +1,6 @@
 #include "platform/winapi/wingdi.h"
 #include "platform/winqt/GdiQt.h"
+#include "tests/surface/CBitmapTarget.h"
 
 #include <QColor>
 #include <QImage>
@@ -185,6 +186,8 @@ TEST_F(GdiTest, OtherFormatsAndSourcesAreRefusedWithNullBits) {
     const BITMAPINFO good = Header(10, 10);
     EXPECT_TRUE(refused(with([](auto& h) { h.biBitCount = 8; }), DIB_RGB_COLORS, nullptr));
     EXPECT_TRUE(refused(with([](auto& h) { h.biBitCount = 24; }), DIB_RGB_COLORS, nullptr));
+    EXPECT_TRUE(refused(with([](auto& h) { h.biBitCount = 32; }), DIB_RGB_COLORS, nullptr))
+        << "32 bits are made top-down only";
     EXPECT_TRUE(refused(with([](auto& h) { h.biCompression = 3; }), DIB_RGB_COLORS, nullptr));
     EXPECT_TRUE(refused(with([](auto& h) { h.biSize = 12; }), DIB_RGB_COLORS, nullptr));
     EXPECT_TRUE(refused(with([](auto& h) { h.biPlanes = 2; }), DIB_RGB_COLORS, nullptr));
@@ -371,6 +374,44 @@ TEST_F(GdiTest, BlitThroughAnEndedPainterIsRefused) {
     target.Painter().end();
     EXPECT_EQ(StretchBlt(target.m_hDC, 0, 0, 4, 4, source.m_hDC, 0, 0, 4, 4, SRCCOPY), FALSE);
     EXPECT_TRUE(IsUntouched(target.Finish()));
+}
+
+// Copies into a memory DC's 32-bit bitmap. Only the copy the surface makes is made: a 16-bit
+// picture's rectangle that lies on it, in COLORONCOLOR mode. Anything else would come out
+// otherwise on Windows (combined, mirrored or in part), so it is refused with nothing drawn.
+
+TEST_F(GdiTest, CopiesIntoABitmapThatWindowsWouldMakeOtherwiseAreRefused) {
+    MemoryBitmap source(8, 8);
+    CBitmapTarget target(10, 10);
+    const HDC t = target.Dc()->m_hDC;
+    const HDC s = source.m_hDC;
+    EXPECT_EQ(StretchBlt(t, 0, 0, 4, 4, s, 0, 0, 8, 8, SRCCOPY), FALSE) << "BLACKONWHITE mode";
+    SetStretchBltMode(t, COLORONCOLOR);
+    EXPECT_EQ(StretchBlt(t, 8, 0, -8, 8, s, 0, 0, 8, 8, SRCCOPY), FALSE) << "mirrored";
+    EXPECT_EQ(StretchBlt(t, 0, 0, 8, 8, s, -1, 0, 8, 8, SRCCOPY), FALSE) << "off the picture";
+    EXPECT_EQ(StretchBlt(t, 0, 0, 8, 8, s, 0, 1, 8, 8, SRCCOPY), FALSE) << "off the picture";
+    EXPECT_EQ(StretchBlt(t, 0, 0, 8, 8, t, 0, 0, 8, 8, SRCCOPY), FALSE) << "from 32 bits";
+    SetStretchBltMode(s, COLORONCOLOR);
+    EXPECT_EQ(StretchBlt(s, 0, 0, 8, 8, s, 0, 0, 8, 8, SRCCOPY), FALSE) << "into 16 bits";
+    EXPECT_TRUE(target.IsUntouched());
+    ImageTarget device(10, 10);
+    EXPECT_EQ(StretchBlt(device.m_hDC, 0, 0, 8, 8, t, 0, 0, 8, 8, SRCCOPY), FALSE)
+        << "a device shows 16-bit pictures only";
+    EXPECT_TRUE(IsUntouched(device.Finish()));
+}
+
+TEST_F(GdiTest, CopyIntoABitmapWritesOnlyWhatLiesOnIt) {
+    MemoryBitmap source(10, 10);
+    CBitmapTarget target(50, 50);
+    const HDC t = target.Dc()->m_hDC;
+    SetStretchBltMode(t, COLORONCOLOR);
+    EXPECT_EQ(StretchBlt(t, INT_MIN, 0, INT_MAX, 10, source.m_hDC, 0, 0, 10, 10, SRCCOPY), TRUE);
+    EXPECT_EQ(StretchBlt(t, 0, 50, 10, 10, source.m_hDC, 0, 0, 10, 10, SRCCOPY), TRUE);
+    EXPECT_TRUE(target.IsUntouched());
+    // A destination far larger than the bitmap costs no more than the bitmap's own pixels.
+    EXPECT_EQ(StretchBlt(t, 0, 0, INT_MAX, INT_MAX, source.m_hDC, 0, 0, 10, 10, SRCCOPY), TRUE);
+    EXPECT_EQ(target.At(0, 0) | 0xFF000000u, PlaceColour(0, 0));
+    EXPECT_EQ(target.At(49, 49) | 0xFF000000u, PlaceColour(0, 0));
 }
 
 // Source rectangles reaching past the bitmap.
