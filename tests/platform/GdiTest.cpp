@@ -1,5 +1,6 @@
 #include "platform/winapi/wingdi.h"
 #include "platform/winqt/GdiQt.h"
+#include "tests/platform/CGdiHandleTest.h"
 #include "tests/surface/CBitmapTarget.h"
 
 #include <QColor>
@@ -125,17 +126,7 @@ bool IsUntouched(const QImage& image) {
     return true;
 }
 
-class GdiTest : public ::testing::Test {
-protected:
-    void SetUp() override { m_nHandlesBefore = LiveGdiHandleCount(); }
-    void TearDown() override {
-        FailNextDibSections(0);
-        FailNextMemoryDCs(0);
-        EXPECT_EQ(LiveGdiHandleCount(), m_nHandlesBefore) << "a handle was left behind";
-    }
-
-    int m_nHandlesBefore = 0;
-};
+using GdiTest = CGdiHandleTest;
 
 // Which bitmaps CreateDIBSection makes.
 

@@ -1,6 +1,7 @@
 #include "surface/CDibSurface.h"
 
 #include "platform/winqt/GdiHandles.h"
+#include "tests/platform/CGdiHandleTest.h"
 #include "tests/surface/CBitmapTarget.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,7 @@
 
 namespace {
 
-class SurfaceHandleTest : public ::testing::Test {
-protected:
-    void SetUp() override { m_nHandlesBefore = LiveGdiHandleCount(); }
-    void TearDown() override {
-        FailNextDibSections(0);
-        FailNextMemoryDCs(0);
-        EXPECT_EQ(LiveGdiHandleCount(), m_nHandlesBefore) << "a handle was left behind";
-    }
-
-    int m_nHandlesBefore = 0;
-};
+using SurfaceHandleTest = CGdiHandleTest;
 
 TEST_F(SurfaceHandleTest, EveryWayOutGivesBackEveryHandle) {
     CDibSurface surface;
