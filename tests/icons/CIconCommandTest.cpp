@@ -1,5 +1,7 @@
 #include "tools/icons/CIconCommand.h"
+#include "res/resource.h"
 #include "tests/tools/CScratchFolder.h"
+#include "tools/icons/CDropDrawing.h"
 #include "tools/icons/CRgbaImage.h"
 
 #include <png.h>
@@ -164,12 +166,24 @@ std::vector<std::uint32_t> DecodeIconImage(const std::string& data, int size) {
     return pixels;
 }
 
-TEST(IconCommand, WritesTheWindowsIconWithEverySizeAsItsPicture) {
+// The motif as drawn from the largest hand-set image, the 32-pixel one.
+CDropDrawing Motif() {
+    const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
+    return CDropDrawing(*std::max_element(
+        group->images.begin(), group->images.end(),
+        [](const IconImage& a, const IconImage& b) { return a.width < b.width; }));
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TEST(IconCommand, WritesTheWindowsIconWithTheHandSetImagesAndTheMotifInFullColour) {
     CScratchFolder folder;
     const Outcome outcome = RunIcons({"ico", folder.File("icon.ico")});
     ASSERT_EQ(outcome.status, CIconCommand::kExitOk) << outcome.message;
-    std::ifstream file(folder.File("icon.ico"), std::ios::binary);
-    const std::string ico((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string ico = ReadFile(folder.File("icon.ico"));
     ASSERT_GE(ico.size(), 6U);
     EXPECT_EQ(Little(ico, 0, 4), 0x10000U) << "reserved word, then type 1 (icons)";
     std::vector<int> sizes;
@@ -180,12 +194,62 @@ TEST(IconCommand, WritesTheWindowsIconWithEverySizeAsItsPicture) {
         sizes.push_back(size);
         bits.push_back(static_cast<int>(Little(ico, entry + 6, 2)));
         const std::string data = ico.substr(Little(ico, entry + 12, 4), Little(ico, entry + 8, 4));
-        EXPECT_EQ(DecodeIconImage(data, size), PixelsOf(*CIconCommand::Picture(size))) << size;
+        const CRgbaImage expected =
+            bits.back() == 4 ? *CIconCommand::Picture(size) : Motif().Draw(size);
+        EXPECT_EQ(DecodeIconImage(data, size), PixelsOf(expected)) << size;
     }
-    // The hand-set images as they are, 16 colours each, then the drawn ones in full colour.
-    EXPECT_EQ(sizes, (std::vector<int>{32, 16, 24, 48, 64, 256}));
-    EXPECT_EQ(bits, (std::vector<int>{4, 4, 32, 32, 32, 32}));
+    // The hand-set images as they are, 16 colours each, then the drawn ones in full colour,
+    // which Windows prefers at the sizes both have.
+    EXPECT_EQ(sizes, (std::vector<int>{32, 16, 16, 20, 24, 32, 48, 64, 256}));
+    EXPECT_EQ(bits, (std::vector<int>{4, 4, 32, 32, 32, 32, 32, 32, 32}));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"icon.ico"});
+}
+
+// The installer's pictures are 24-bit bitmaps of the size its pages show them at, white with the
+// motif blended in where it is told to sit.
+TEST(IconCommand, WritesTheInstallersPicturesAsBitmaps) {
+    struct Expected {
+        const char* kind;
+        int width;
+        int height;
+        int motifSize;
+        int left;
+        int top;
+    };
+    for (const Expected& picture :
+         {Expected{"header", 150, 57, 48, 98, 4}, Expected{"wizard", 164, 314, 128, 18, 48}}) {
+        CScratchFolder folder;
+        const Outcome outcome = RunIcons({picture.kind, folder.File("picture.bmp")});
+        ASSERT_EQ(outcome.status, CIconCommand::kExitOk) << outcome.message;
+        const std::string bmp = ReadFile(folder.File("picture.bmp"));
+        const std::size_t rowBytes = static_cast<std::size_t>((picture.width * 3 + 3) / 4 * 4);
+        ASSERT_EQ(bmp.size(), 54 + rowBytes * static_cast<std::size_t>(picture.height));
+        EXPECT_EQ(bmp.substr(0, 2), "BM");
+        EXPECT_EQ(Little(bmp, 18, 4), static_cast<std::uint32_t>(picture.width));
+        EXPECT_EQ(Little(bmp, 22, 4), static_cast<std::uint32_t>(picture.height));
+        EXPECT_EQ(Little(bmp, 28, 2), 24U);
+        // Pixel (x, y) as 0xRRGGBB, rows stored bottom first.
+        const auto pixel = [&](int x, int y) {
+            return Little(bmp,
+                          54 + rowBytes * static_cast<std::size_t>(picture.height - 1 - y) +
+                              static_cast<std::size_t>(3 * x),
+                          3);
+        };
+        EXPECT_EQ(pixel(0, 0), 0xFFFFFFU) << picture.kind;
+        const CRgbaImage motif = Motif().Draw(picture.motifSize);
+        int opaque = 0;
+        for (int y = 0; y < motif.Height(); ++y) {
+            for (int x = 0; x < motif.Width(); ++x) {
+                const std::uint32_t drawn = motif.Pixel(x, y);
+                if (drawn >> 24 == 0xFF) {
+                    ++opaque;
+                    EXPECT_EQ(pixel(picture.left + x, picture.top + y), drawn & 0xFFFFFF)
+                        << picture.kind << " at " << x << ", " << y;
+                }
+            }
+        }
+        EXPECT_GT(opaque, picture.motifSize) << picture.kind;
+    }
 }
 
 struct RefusedCase {

@@ -5,6 +5,7 @@
 #include "tools/icons/CDropDrawing.h"
 #include "tools/icons/CIconFile.h"
 #include "tools/icons/CIconPngWriter.h"
+#include "tools/icons/CInstallerPicture.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +18,21 @@ namespace {
 constexpr char kProgram[] = "ondeline-icons";
 constexpr char kUsage[] = "usage: ondeline-icons SIZE FILE [SIZE FILE]...";
 constexpr char kPartSuffix[] = ".part";
+
+// Where the motif sits in each of the installer's pictures, whose sizes NSIS's pages fix: beside
+// the page titles, at the right; and on the first and last pages, in the left-hand column.
+struct PictureLayout {
+    const char* kind;
+    int width;
+    int height;
+    int motifSize;
+    int left;
+    int top;
+};
+constexpr PictureLayout kInstallerPictures[] = {
+    {CIconCommand::kInstallerHeader, 150, 57, 48, 98, 4},
+    {CIconCommand::kInstallerWizard, 164, 314, 128, 18, 48},
+};
 
 // A whole number of at most four digits; anything else is not a size.
 bool ParseSize(const std::string& text, int& size) {
@@ -52,8 +68,11 @@ int CIconCommand::Run(int argc, const char* const* argv) {
     }
     for (int index = 1; index + 1 < argc; index += 2) {
         const std::string kind = argv[index];
-        if (kind == kScalable || kind == kWindowsIcon) {
-            const std::optional<std::string> file = kind == kScalable ? Scalable() : WindowsIcon();
+        if (kind == kScalable || kind == kWindowsIcon || kind == kInstallerHeader ||
+            kind == kInstallerWizard) {
+            const std::optional<std::string> file = kind == kScalable      ? Scalable()
+                                                    : kind == kWindowsIcon ? WindowsIcon()
+                                                                           : InstallerPicture(kind);
             if (!file) {
                 return Fail("the program has no icon to draw");
             }
@@ -104,6 +123,21 @@ std::optional<std::string> CIconCommand::WindowsIcon() {
         }
     }
     return file.Bytes();
+}
+
+std::optional<std::string> CIconCommand::InstallerPicture(const std::string& kind) {
+    const IconImage* largest = LargestImage(FindIconGroup(IDR_MAINFRAME));
+    if (largest == nullptr) {
+        return std::nullopt;
+    }
+    for (const PictureLayout& layout : kInstallerPictures) {
+        if (kind == layout.kind) {
+            CInstallerPicture picture(layout.width, layout.height);
+            picture.Place(CDropDrawing(*largest).Draw(layout.motifSize), layout.left, layout.top);
+            return picture.Bytes();
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<CRgbaImage> CIconCommand::Picture(int size) {

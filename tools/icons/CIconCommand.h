@@ -3,8 +3,9 @@
 // ondeline-icons: writes the program's icon as PNG pictures at the sizes an icon theme asks for.
 // A size that the icon resource holds a hand-set image of is written pixel for pixel from it;
 // any other size is drawn afresh from the motif of the largest image, the size "svg" writes
-// that motif's shapes as a scalable SVG document, and "ico" a Windows icon file holding the
-// hand-set images as they are and the motif drawn at the larger sizes Windows asks for.
+// that motif's shapes as a scalable SVG document, "ico" a Windows icon file holding the hand-set
+// images as they are and the motif drawn in full colour at the sizes Windows asks for, and
+// "header" and "wizard" the installer's pictures beside its page titles and on its last page.
 
 #include "tools/icons/CRgbaImage.h"
 
@@ -20,9 +21,12 @@ public:
     static constexpr int kMaxSize = 1024;
     static constexpr char kScalable[] = "svg";
     static constexpr char kWindowsIcon[] = "ico";
-    // The sizes the icon file holds beside the hand-set ones: the small and large icons at 150 %
-    // and 200 %, and the largest a file-manager view shows.
-    static constexpr int kWindowsIconSizes[] = {24, 48, 64, 256};
+    static constexpr char kInstallerHeader[] = "header";
+    static constexpr char kInstallerWizard[] = "wizard";
+    // The full-colour sizes the icon file holds beside the hand-set 16-colour ones, which Windows
+    // passes over where it has a deeper image of the same size: the small and large icons at
+    // 100 %, 125 %, 150 % and 200 %, and the largest a file-manager view shows.
+    static constexpr int kWindowsIconSizes[] = {16, 20, 24, 32, 48, 64, 256};
 
     explicit CIconCommand(std::ostream& err);
 
@@ -36,6 +40,9 @@ public:
     static std::optional<std::string> Scalable();
     // The Windows icon file's bytes; empty when the resource has no images.
     static std::optional<std::string> WindowsIcon();
+    // The .bmp file of the installer's picture of that kind (kInstallerHeader or
+    // kInstallerWizard); empty for another kind, or when the resource has no images.
+    static std::optional<std::string> InstallerPicture(const std::string& kind);
 
 private:
     int Fail(const std::string& what);

@@ -1,5 +1,7 @@
 #include "tools/icons/CIconFile.h"
 
+#include "tools/icons/LittleEndian.h"
+
 #include <png.h>
 
 #include <cstdint>
@@ -15,16 +17,6 @@ constexpr int kPaletteBits = 4;
 constexpr int kTrueColourBits = 32;
 // Pixels the first byte of a 4-bit row holds in its high half.
 constexpr int kPixelsPerPaletteByte = 2;
-
-void PutWord(std::string& out, unsigned value) {
-    out += static_cast<char>(value & 0xFF);
-    out += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void PutLong(std::string& out, std::uint32_t value) {
-    PutWord(out, value & 0xFFFF);
-    PutWord(out, value >> 16);
-}
 
 // Bitmap rows are padded to whole 32-bit words.
 int RowBytes(int width, int bitCount) {
