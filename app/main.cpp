@@ -1,12 +1,12 @@
 #include "app/InfoOptions.h"
 #include "platform/afx/Afx.h"
 
-#include <iostream>
 #include <optional>
+#include <string>
 
 int main(int argc, char** argv) {
-    if (const std::optional<int> status = AnswerInfoOption(argc, argv, std::cout)) {
-        return *status;
+    if (const std::optional<std::string> answer = InfoAnswer(argc, argv)) {
+        return ShowInfoAnswer(*answer);
     }
     return AfxWinMain(argc, argv);
 }
