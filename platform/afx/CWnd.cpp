@@ -25,6 +25,27 @@ std::unordered_map<HWND, CWnd*>& BoundWindows() {
     return *windows;
 }
 
+// The icon's own image at the small size, from the resource it was loaded from: the small slot
+// would otherwise show the large image shrunk. Made once for each icon and kept, as the
+// resource's icons are, for the life of the process; the icon itself when no copy can be made.
+HICON SmallImageOf(HICON hIcon) {
+    static auto* copies = new std::unordered_map<HICON, HICON>;
+    if (hIcon == nullptr) {
+        return nullptr;
+    }
+    if (const auto found = copies->find(hIcon); found != copies->end()) {
+        return found->second;
+    }
+    auto hSmall =
+        static_cast<HICON>(::CopyImage(hIcon, IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                       ::GetSystemMetrics(SM_CYSMICON), LR_COPYFROMRESOURCE));
+    if (hSmall == nullptr) {
+        hSmall = hIcon;
+    }
+    copies->emplace(hIcon, hSmall);
+    return hSmall;
+}
+
 } // namespace
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,8 +143,10 @@ CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
 }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
-    return reinterpret_cast<HICON>(SendMessage(
-        WM_SETICON, bBigIcon != FALSE ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
+    const bool bBig = bBigIcon != FALSE;
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, bBig ? ICON_BIG : ICON_SMALL,
+                    reinterpret_cast<LPARAM>(bBig ? hIcon : SmallImageOf(hIcon))));
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {

@@ -48,7 +48,7 @@ public:
     // The system menu; with bRevert TRUE it drops added items and returns null.
     CMenu* GetSystemMenu(BOOL bRevert) const;
     // Sets the big (bBigIcon TRUE) or small window icon through WM_SETICON; returns the
-    // previous one.
+    // previous one. The small slot gets the icon's own small image where its resource has one.
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
 
     // Binds this object to the window by putting the class library's window procedure in

@@ -50,6 +50,7 @@ struct WindowObject;
 struct IconObject;
 struct MenuObject;
 struct InstanceObject;
+using HANDLE = void*; // any of the handles below, where a call takes more than one kind
 using HWND = WindowObject*;
 using HICON = IconObject*;
 using HCURSOR = HICON; // a cursor is an icon with a hot spot, and the drag icon is returned as one

@@ -77,6 +77,9 @@ inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 inline constexpr int SM_CXSMICON = 49;
 inline constexpr int SM_CYSMICON = 50;
+// CopyImage: the kind of image, and the flag that takes the copy from the image's resource.
+inline constexpr UINT IMAGE_ICON = 1;
+inline constexpr UINT LR_COPYFROMRESOURCE = 0x4000;
 
 // Window styles. On a top-level window 0x00020000 and 0x00010000 are the minimise and maximise
 // boxes; on a control the same bits are the group start and the tab stop.
@@ -153,6 +156,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
 int GetSystemMetrics(int nIndex);
 HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
 BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
+HANDLE CopyImage(HANDLE h, UINT type, int cx, int cy, UINT flags);
 int LoadStringA(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax);
 
 HMENU GetSystemMenu(HWND hWnd, BOOL bRevert);

@@ -98,6 +98,12 @@ HICON LoadIconResource(UINT nIDResource) {
     return handle;
 }
 
+// An icon here already holds its images at both sizes, and lives as long as the process, so a
+// copy of it at another size is the icon itself.
+HANDLE CopyImage(HANDLE h, UINT type, int /*cx*/, int /*cy*/, UINT /*flags*/) {
+    return type == IMAGE_ICON ? h : nullptr;
+}
+
 BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon) {
     QPainter* painter = PainterOfPaintDC(hDC);
     if (painter == nullptr || hIcon == nullptr) {
