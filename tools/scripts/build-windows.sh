@@ -25,5 +25,5 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolcha
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_BUILD="$PWD/build" \
   "${launcher[@]}" >/dev/null
 cmake --build build-windows -j "$(nproc)"
-# The installer and the portable .zip, ondeline-VERSION-win64.exe and .zip in build-windows/.
-(cd build-windows && cpack >/dev/null)
+# The installer for both and the two portable .zip files, in build-windows/.
+bash tools/scripts/package-windows.sh
