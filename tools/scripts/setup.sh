@@ -97,16 +97,16 @@ fi
 [ "$want_wine32" = yes ] || exit 0
 
 # A mirror caught mid-sync may have finished a little later, so the lists are fetched again
-# before each further try.
+# before each further try; while they still fail, installing from them would fail as before.
 echo "setup: installing $wine32_package"
-for attempt in $(seq "$attempts"); do
+install "$wine32_package" 2>"$install_errors" && exit 0
+cat "$install_errors" >&2
+for attempt in $(seq 2 "$attempts"); do
+  echo "setup: $wine32_package could not be installed; trying again in $pause s ($attempt of $attempts)"
+  sleep "$pause"
+  update || continue
   install "$wine32_package" 2>"$install_errors" && exit 0
   cat "$install_errors" >&2
-  echo "setup: $wine32_package could not be installed (try $attempt of $attempts)"
-  if [ "$attempt" -lt "$attempts" ]; then
-    sleep "$pause"
-    update || true
-  fi
 done
 first_error() { grep -m1 '^E: ' "$1" | cut -c4- | sed 's/ *\[IP: [^]]*\]//'; }
 why="apt-get install $wine32_package: $(first_error "$install_errors")"
