@@ -127,7 +127,7 @@ int CRippleDlg::LayoutDisplay(int cx, int cy) {
     ScreenToClient(&inside);
 
     // A cell is one pixel of the unscaled screen, however finely this one is divided.
-    const UINT nDpi = ::GetDpiForWindow(m_hWnd);
+    const UINT nDpi = AfxGetDpiForWindow(m_hWnd);
     const int naturalW = ::MulDiv(m_nGridW, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const int naturalH = ::MulDiv(m_nGridH, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
     const DisplayLayout layout =
