@@ -38,8 +38,8 @@ scratch=$(mktemp -d)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WAYLAND_DISPLAY
 programs=()
-xvfb=
 window_manager=
+source "$(dirname "$0")/script-checks.sh"
 cleanup() {
   for pid in "${programs[@]}"; do
     kill -CONT "$pid" 2>/dev/null
@@ -53,31 +53,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-# Waits up to a minute for a command to succeed.
-await() {
-  local tries=600
-  until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
-
 # A private X server with a window manager, for the program's window and the uninstaller's.
 start_display() {
-  local number=$scratch/display
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" 2>/dev/null &
-  xvfb=$!
-  await grep -q '[0-9]' "$number" || {
-    echo "FAIL: Xvfb did not start"
-    exit 1
-  }
-  export DISPLAY=:$(cat "$number")
+  start_xvfb
   openbox >/dev/null 2>&1 &
   window_manager=$!
   await xprop -root _NET_SUPPORTING_WM_CHECK
