@@ -116,6 +116,13 @@ expect_closed() {
   local status=$?
   [ "$status" -eq 0 ] || fail "$1: the program ended with status $status"
 }
+# The machine a Windows program is for, from its PE header: 8664 x86-64, 014c i386.
+machine_of() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' '
+}
+
 # The silent installation, what it puts where, and the program it starts.
 check_installation() {
   local setup=$1 zip=$2 machine=$3
@@ -132,7 +139,8 @@ zip: $packed"
   unzip -q -o "$zip" -d "$scratch/unzipped"
   cmp -s "$dir/$program" "$scratch/unzipped/$(basename "$zip" .zip)/$program" ||
     fail "the installed $program is not the one of $(basename "$zip")"
-  file -b "$dir/$program" | grep -q "^$machine" || fail "the installed $program is not $machine"
+  [ "$(machine_of "$dir/$program")" = "$machine" ] ||
+    fail "the installed $program is for the machine $(machine_of "$dir/$program"), not $machine"
   [ -f "$dir/Uninstall.exe" ] || fail "no uninstaller was installed"
   strings -el "$dir/Uninstall.exe" | grep -qx "$folder Uninstall" ||
     fail "the uninstaller has no version resource naming it"
@@ -236,10 +244,10 @@ start_display
 
 if started=$("$wine32" --version 2>&1); then
   use_wine 64 win64 "$wine32"
-  check_installation "$installer" "$build64/ondeline-$version-win64.zip" "PE32+ .*x86-64"
+  check_installation "$installer" "$build64/ondeline-$version-win64.zip" 8664
   check_running_program "$installer"
   use_wine 32 win32 "$wine32"
-  check_installation "$installer" "$build64/ondeline-$version-win32.zip" "PE32 .*Intel 80386"
+  check_installation "$installer" "$build64/ondeline-$version-win32.zip" 014c
   check_uninstallation
   [ "$failures" -eq 0 ]
   exit
@@ -250,7 +258,7 @@ bash "$source_dir/tools/scripts/package-windows.sh" --native64 "$scratch/native6
   fail "the 64-bit build of the installer could not be made"
 use_wine 64 win64 "$wine64"
 check_installation "$scratch/native64/ondeline-$version-setup.exe" \
-  "$build64/ondeline-$version-win64.zip" "PE32+ .*x86-64"
+  "$build64/ondeline-$version-win64.zip" 8664
 check_running_program "$scratch/native64/ondeline-$version-setup.exe"
 [ "$failures" -eq 0 ] || exit 1
 exit $not_run_status
