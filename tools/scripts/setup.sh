@@ -89,7 +89,13 @@ if [ "$want_wine32" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i
   echo "setup: adding the i386 architecture for $wine32_package"
   "${sudo[@]}" dpkg --add-architecture i386
 fi
-update || true
+# A list of the machine's own architecture caught mid-sync is fetched again a little later; a
+# failing i386 list alone keeps back only wine32, which is tried below.
+for attempt in $(seq "$attempts"); do
+  update && break
+  grep '^E: Failed to fetch' "$update_errors" | grep -qv 'binary-i386' || break
+  [ "$attempt" -lt "$attempts" ] && sleep "$pause"
+done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   install "${missing[@]}"
