@@ -25,6 +25,8 @@ test_packages=(
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick
   sway grim wtype
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis unzip
+  wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld-14 binaryen
+  chromium chromium-driver python3-selenium
 )
 
 tests=no

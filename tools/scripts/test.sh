@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit, widget and end-to-end tests with CTest, the
-# Windows build's tests under Wine, a short run of the fuzzers, the Debian package installed and
-# removed for real, the program under valgrind's memcheck, and the whole suite again under the
+# Windows build's tests under Wine, the page in a headless browser, a short run of the fuzzers,
+# the Debian package installed and removed for real, the program under valgrind's memcheck, and the whole suite again under the
 # address and undefined-behaviour sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -22,6 +22,9 @@ cd "$here/../../build"
 step ctest ctest --output-on-failure -j "$(nproc)" --timeout 900
 step windows-build bash "$here/build-windows.sh"
 step windows-tests ctest --test-dir "$here/../../build-windows" --output-on-failure -j "$(nproc)" --timeout 900
+step web-build bash "$here/build-web.sh"
+step web-tests /usr/bin/python3 "$here/../../tests/web/page_test.py" "$here/../../build-web/site" \
+  "$here/../../build/tools/render/ondeline-render"
 
 step fuzz bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
 step package bash "$here/package-test.sh" "$here/../../build"
