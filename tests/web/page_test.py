@@ -23,7 +23,9 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.select import Select
@@ -158,8 +160,8 @@ class PageTest:
     def set_tick(self, tick):
         self.driver.execute_script('window.ondelineTest.setTick(arguments[0])', tick)
 
-    def click_at(self, cx, cy):
-        actions = ActionBuilder(self.driver)
+    def click_at(self, cx, cy, kind=interaction.POINTER_MOUSE):
+        actions = ActionBuilder(self.driver, mouse=PointerInput(kind, kind))
         actions.pointer_action.move_to_location(cx, cy).click()
         actions.perform()
 
@@ -204,7 +206,14 @@ class PageTest:
         self.driver.execute_script('return new Promise((done) => setTimeout(done, 1000))')
         self.assertEqual(self.paints(), before)
 
-    def test_click_starts_rings_at_the_pointer(self):
+    def test_click_and_touch_start_rings_at_the_pointer(self):
+        for kind in (interaction.POINTER_MOUSE, interaction.POINTER_TOUCH):
+            with self.subTest(pointer=kind):
+                self.driver.refresh()
+                self.until(lambda: self.display() is not None, 'the water was never painted')
+                self.check_rings_at_the_pointer(kind)
+
+    def check_rings_at_the_pointer(self, kind):
         # The clock stands still, so that the rings are as large when seen as when they fell.
         self.set_tick(200000)
         self.settled()
@@ -213,7 +222,7 @@ class PageTest:
         calm = canvas.at(left, top)
         cx, cy = canvas.css_point(left + (right - left) * 2 // 5, top + (bottom - top) * 3 // 5)
         x, y = canvas.device_pixel(cx, cy)
-        self.click_at(cx, cy)
+        self.click_at(cx, cy, kind)
         self.set_tick(200300)
 
         def rings():

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit, widget and end-to-end tests with CTest, the
 # Windows build's tests under Wine, the page in a headless browser, a short run of the fuzzers,
-# the Debian package installed and removed for real, the program under valgrind's memcheck, and the whole suite again under the
-# address and undefined-behaviour sanitizers.
+# the Debian package installed and removed for real, the program under valgrind's memcheck, and
+# the whole suite again under the address and undefined-behaviour sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
