@@ -1,6 +1,7 @@
 # The browser's tree: the program compiled to WebAssembly (cmake/Wasm32WasiToolchain.cmake), over
 # the Windows API of the page (platform/winweb/), and the folder of static files that serves it:
-# site/index.html, site/ondeline.js and site/ondeline.wasm.
+# site/index.html, site/ondeline.js and site/ondeline.wasm (and ondeline-wasm.js for a page opened
+# from disk).
 set(ONDELINE_INCLUDE_ROOT ${PROJECT_SOURCE_DIR})
 find_program(ONDELINE_WASM_OPT wasm-opt REQUIRED)
 
@@ -34,6 +35,13 @@ add_custom_command(
   DEPENDS ondeline-page
   COMMENT "Letting the program wait for the page (asyncify)"
   VERBATIM)
+# The same program as a script, for a page opened from disk, where the browser will not fetch.
+add_custom_command(
+  OUTPUT ${ONDELINE_SITE}/ondeline-wasm.js
+  COMMAND sh -c "{ printf 'window.ondelineWasm = \"'; base64 -w 0 ondeline.wasm; printf '\";'; } > ondeline-wasm.js"
+  WORKING_DIRECTORY ${ONDELINE_SITE}
+  DEPENDS ${ONDELINE_SITE}/ondeline.wasm
+  VERBATIM)
 add_custom_command(
   OUTPUT ${ONDELINE_SITE}/index.html ${ONDELINE_SITE}/ondeline.js
   COMMAND ${CMAKE_COMMAND} -E make_directory ${ONDELINE_SITE}
@@ -41,5 +49,5 @@ add_custom_command(
           ${ONDELINE_SITE}
   DEPENDS ${ONDELINE_PAGE}/index.html ${ONDELINE_PAGE}/ondeline.js
   VERBATIM)
-add_custom_target(site ALL DEPENDS ${ONDELINE_SITE}/ondeline.wasm ${ONDELINE_SITE}/index.html
-                                   ${ONDELINE_SITE}/ondeline.js)
+add_custom_target(site ALL DEPENDS ${ONDELINE_SITE}/ondeline.wasm ${ONDELINE_SITE}/ondeline-wasm.js
+                                   ${ONDELINE_SITE}/index.html ${ONDELINE_SITE}/ondeline.js)

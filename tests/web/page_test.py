@@ -14,6 +14,7 @@ import base64
 import functools
 import http.server
 import math
+import os
 import subprocess
 import sys
 import threading
@@ -296,6 +297,10 @@ class PageTest:
         ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
         self.until(lambda: not self.driver.find_elements(By.CSS_SELECTOR, 'dialog'),
                    'Escape left the About box open')
+
+    def test_opens_from_disk(self):
+        self.driver.get(f'file://{os.path.abspath(SITE)}/index.html')
+        self.until(lambda: self.display() is not None, 'the page from disk never painted water')
 
     def test_page_title_and_icon(self):
         self.assertEqual(self.driver.title, 'Ondeline')

@@ -401,10 +401,28 @@
     });
   }
 
-  WebAssembly.instantiateStreaming(fetch('ondeline.wasm'), { page, wasi_snapshot_preview1: wasiImports })
-    .then(({ instance }) => {
-      program = instance.exports;
-      memory = program.memory;
-      run();
+  // A page opened from disk may not fetch the .wasm beside it, but it may run a script from
+  // there: ondeline-wasm.js carries the same program as base64.
+  function instantiate(imports) {
+    if (location.protocol !== 'file:') {
+      return WebAssembly.instantiateStreaming(fetch('ondeline.wasm'), imports);
+    }
+    return new Promise((resolve, reject) => {
+      const script = document.createElement('script');
+      script.src = 'ondeline-wasm.js';
+      script.onerror = reject;
+      script.onload = () => {
+        const bytes = Uint8Array.from(atob(window.ondelineWasm), (c) => c.charCodeAt(0));
+        delete window.ondelineWasm;
+        resolve(WebAssembly.instantiate(bytes, imports));
+      };
+      document.head.append(script);
     });
+  }
+
+  instantiate({ page, wasi_snapshot_preview1: wasiImports }).then(({ instance }) => {
+    program = instance.exports;
+    memory = program.memory;
+    run();
+  });
 })();
