@@ -3,13 +3,14 @@
 #include "platform/winweb/session/PageCalls.h"
 
 #include <algorithm>
-#include <cstring>
+#include <memory>
 #include <utility>
 
 namespace {
 
 constexpr int kBytesPerPixel = 4;
 constexpr std::uint8_t kOpaque = 0xFF;
+constexpr WORD kCanvasBits = 32; // 8-8-8 over an unused byte, rows top-down
 
 RECT Intersection(const RECT& a, const RECT& b) {
     return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -26,14 +27,16 @@ struct Canvas {
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous = nullptr;
     void* bits = nullptr;
+    int width;
+    int height;
 
-    Canvas(int width, int height) {
+    Canvas(int cx, int cy) : width(cx), height(cy) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;
         info.bmiHeader.biHeight = -height;
         info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biBitCount = kCanvasBits;
         info.bmiHeader.biCompression = BI_RGB;
         dc = CreateCompatibleDC(nullptr);
         bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -56,6 +59,17 @@ struct Canvas {
 
     bool IsMade() const { return dc != nullptr && bitmap != nullptr && bits != nullptr; }
 };
+
+// A bitmap of this size to copy into. The last one is kept for the next copy, which is most
+// often of the same size (the whole picture again, or the same cells), and is written whole.
+Canvas* CanvasOfSize(int width, int height) {
+    static std::unique_ptr<Canvas> kept;
+    if (kept == nullptr || kept->width != width || kept->height != height) {
+        kept.reset();
+        kept = std::make_unique<Canvas>(width, height);
+    }
+    return kept->IsMade() ? kept.get() : nullptr;
+}
 
 } // namespace
 
@@ -88,26 +102,23 @@ BOOL CCanvasDevice::CopyArea(const RECT& area, int xDest, int yDest, int wDest, 
     }
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    Canvas canvas(width, height);
-    if (!canvas.IsMade()) {
+    Canvas* canvas = CanvasOfSize(width, height);
+    if (canvas == nullptr) {
         return FALSE;
     }
     // The same copy as onto the whole canvas, seen through a bitmap over this area alone.
-    if (StretchBlt(canvas.dc, xDest - area.left, yDest - area.top, wDest, hDest, source, xSrc, ySrc,
-                   wSrc, hSrc, SRCCOPY) == FALSE) {
+    if (StretchBlt(canvas->dc, xDest - area.left, yDest - area.top, wDest, hDest, source, xSrc,
+                   ySrc, wSrc, hSrc, SRCCOPY) == FALSE) {
         return FALSE;
     }
     // The bitmap's pixels are 0x00RRGGBB words; the page's are R, G, B and opaque alpha bytes.
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    m_rgba.resize(count * kBytesPerPixel);
-    const auto* in = static_cast<const std::uint8_t*>(canvas.bits);
-    std::uint8_t* out = m_rgba.data();
-    for (std::size_t i = 0; i < count; ++i, in += kBytesPerPixel, out += kBytesPerPixel) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-        out[3] = kOpaque;
+    auto* pixel = static_cast<std::uint8_t*>(canvas->bits);
+    for (std::size_t i = 0; i < count; ++i, pixel += kBytesPerPixel) {
+        std::swap(pixel[0], pixel[2]);
+        pixel[3] = kOpaque;
     }
-    page_put_pixels(m_nElement, area.left, area.top, width, height, m_rgba.data());
+    page_put_pixels(m_nElement, area.left, area.top, width, height,
+                    static_cast<const std::uint8_t*>(canvas->bits));
     return TRUE;
 }

@@ -2,7 +2,6 @@
 
 #include "platform/gdi/GdiHandles.h"
 
-#include <cstdint>
 #include <vector>
 
 // What a window's paint DC copies onto: the page's canvas under the window's client area, whose
@@ -24,6 +23,5 @@ private:
     int m_nElement;
     int m_nWidth;
     int m_nHeight;
-    std::vector<RECT> m_clip;         // the update area, nothing outside it
-    std::vector<std::uint8_t> m_rgba; // the pixels of the last copy, kept for the next
+    std::vector<RECT> m_clip; // the update area, nothing outside it
 };
