@@ -19,7 +19,7 @@ add_subdirectory(app)
 # The program in the page: the application object and its dialogs over the page's layer. The
 # desktop's ondeline, whose main() answers a terminal's questions, is not built here.
 set_target_properties(ondeline PROPERTIES EXCLUDE_FROM_ALL ON)
-add_executable(ondeline-page ${PROJECT_SOURCE_DIR}/platform/winweb/session/PageMain.cpp)
+add_executable(ondeline-page ${PROJECT_SOURCE_DIR}/app/PageMain.cpp)
 target_link_libraries(ondeline-page PRIVATE ondeline_app ondeline_afx ondeline_warnings)
 target_link_options(ondeline-page PRIVATE -Wl,--strip-all)
 

@@ -2,21 +2,18 @@
 
 #include "res/IconImage.h"
 #include "res/resource.h"
+#include "tools/files/WholeFile.h"
 #include "tools/icons/CDropDrawing.h"
 #include "tools/icons/CIconFile.h"
 #include "tools/icons/CIconPngWriter.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
 
 namespace {
 
 constexpr char kProgram[] = "ondeline-icons";
 constexpr char kUsage[] = "usage: ondeline-icons SIZE FILE [SIZE FILE]...";
-constexpr char kPartSuffix[] = ".part";
 
 // A whole number of at most four digits; anything else is not a size.
 bool ParseSize(const std::string& text, int& size) {
@@ -121,21 +118,11 @@ std::optional<CRgbaImage> CIconCommand::Picture(int size) {
 }
 
 bool CIconCommand::WriteText(const std::string& text, const std::string& path) {
-    const std::string part = path + kPartSuffix;
-    errno = 0;
-    {
-        std::ofstream file(part, std::ios::binary | std::ios::trunc);
-        if (file && file.write(text.data(), static_cast<std::streamsize>(text.size())).flush()) {
-            file.close();
-            if (file && std::rename(part.c_str(), path.c_str()) == 0) {
-                return true;
-            }
-        }
+    if (const std::string error = WriteWholeFile(path, text); !error.empty()) {
+        Fail(error);
+        return false;
     }
-    const std::string reason = errno != 0 ? std::strerror(errno) : "cannot write it";
-    std::remove(part.c_str());
-    Fail("cannot write " + path + ": " + reason);
-    return false;
+    return true;
 }
 
 int CIconCommand::Fail(const std::string& what) {

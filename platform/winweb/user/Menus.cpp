@@ -2,12 +2,19 @@
 #include "platform/winweb/user/WindowObject.h"
 
 #include <cstring>
+#include <unordered_set>
 
 // The window menu: on the page it opens from the icon at the start of the caption, and lists
 // only what the program added, since a page can be neither moved, sized, minimised, maximised
 // nor closed from inside it.
 
 namespace {
+
+// Every live menu. Never destroyed: windows with static storage may still end during exit.
+std::unordered_set<const MenuObject*>& LiveMenus() {
+    static auto* menus = new std::unordered_set<const MenuObject*>;
+    return *menus;
+}
 
 WindowObject* OwnerOfMenu(HMENU hMenu) {
     for (WindowObject* window : TopLevelWindows()) {
@@ -19,6 +26,18 @@ WindowObject* OwnerOfMenu(HMENU hMenu) {
 }
 
 } // namespace
+
+MenuObject::MenuObject() {
+    LiveMenus().insert(this);
+}
+
+MenuObject::~MenuObject() {
+    LiveMenus().erase(this);
+}
+
+BOOL IsMenu(HMENU hMenu) {
+    return hMenu != nullptr && LiveMenus().count(hMenu) != 0 ? TRUE : FALSE;
+}
 
 HMENU GetSystemMenu(HWND hWnd, BOOL /*bRevert*/) {
     WindowObject* window = FindWindowObject(hWnd);
