@@ -1,5 +1,5 @@
 #include "platform/winapi/wingdi.h"
-#include "platform/winqt/GdiQt.h"
+#include "platform/winqt/paint/GdiQt.h"
 #include "ripple/CChangedCells.h"
 #include "ripple/DropSources.h"
 #include "ripple/RippleDrop.h"

@@ -1,12 +1,12 @@
 #include "platform/winapi/wingdi.h"
-#include "platform/winqt/GdiQt.h"
+#include "platform/winqt/paint/GdiQt.h"
+#include "surface/CDibSurface.h"
 
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstring>
 
 namespace {
 
@@ -16,20 +16,11 @@ constexpr int kGrid = 200; // the largest surface the program makes
 class CSurfaceFixture {
 public:
     CSurfaceFixture() {
-        BITMAPINFO info;
-        std::memset(&info, 0, sizeof info);
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kGrid;
-        info.bmiHeader.biHeight = kGrid;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 16;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_hDC = CreateCompatibleDC(nullptr);
-        SelectObject(m_hDC, m_hBitmap);
+        m_surface.Create(kGrid, kGrid, 0);
+        m_hDC = m_surface.m_hMemDC;
+        void* bits = m_surface.m_pBits;
         auto* words = static_cast<std::uint16_t*>(bits);
-        const int strideWords = (kGrid * 2 + 3) / 2 & ~1;
+        const int strideWords = m_surface.Stride() / 2;
         for (int y = 0; y < kGrid; ++y) {
             for (int x = 0; x < kGrid; ++x) {
                 const int level = (x * 7 + y * 3) % 32;
@@ -42,15 +33,8 @@ public:
                          QImage::Format_RGB555)
                       .mirrored();
     }
-    ~CSurfaceFixture() {
-        DeleteDC(m_hDC);
-        DeleteObject(m_hBitmap);
-    }
-    CSurfaceFixture(const CSurfaceFixture&) = delete;
-    CSurfaceFixture& operator=(const CSurfaceFixture&) = delete;
-
+    CDibSurface m_surface;
     HDC m_hDC = nullptr;
-    HBITMAP m_hBitmap = nullptr;
     QImage m_image;
 };
 

@@ -24,16 +24,12 @@ if(ONDELINE_HARDENING)
   add_link_options("$<${ONDELINE_RELEASE_CONFIG}:-fstack-protector-strong>")
 endif()
 
-set(ONDELINE_INCLUDE_ROOT ${PROJECT_SOURCE_DIR})
 # The long checks run in the Linux build; here CTest could not start an .exe without Wine.
 set(ONDELINE_LONG_CHECKS OFF)
 
-add_subdirectory(platform)
-add_subdirectory(ripple)
-add_subdirectory(surface)
-add_subdirectory(res)
-add_subdirectory(ui)
-add_subdirectory(app)
+foreach(folder IN LISTS ONDELINE_PROGRAM_FOLDERS)
+  add_subdirectory(${folder})
+endforeach()
 include(cmake/WindowsResources.cmake)
 # A window program, with the dialogs, strings, icon, version and manifest inside it.
 set_target_properties(ondeline PROPERTIES WIN32_EXECUTABLE ON)

@@ -3,7 +3,7 @@
 // The numbers and small steps that define a ring and its pixel, shared by the plain loop and the
 // fast synthesis so that the two cannot drift apart.
 
-#include "ripple/PixelFormat.h"
+#include "platform/gdi/PixelFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -95,8 +95,7 @@ BOOL CRippleDlg::SetGridSize(int cx, int cy) {
     return ok;
 }
 
-void CRippleDlg::RenderField() {
-    const FieldOptions options = ReadOptions();
+void CRippleDlg::RenderField(const FieldOptions& options) {
     const std::uint32_t now = GetTickCount();
     SynthesizeField(m_nGridW, m_nGridH, options, now, g_drops, m_surface.m_pBits,
                     m_surface.Stride(), m_surface.Height());
@@ -179,8 +178,9 @@ void CRippleDlg::OnTimer(UINT_PTR /*nIDEvent*/) {
     if (HasSurface()) {
         // Calm water stays calm: a frame that would repeat the last pixel for pixel is neither
         // drawn nor painted again.
-        if (!m_stillFrame.WouldRepeat(m_nGridW, m_nGridH, ReadOptions(), g_drops)) {
-            RenderField();
+        const FieldOptions options = ReadOptions();
+        if (!m_stillFrame.WouldRepeat(m_nGridW, m_nGridH, options, g_drops)) {
+            RenderField(options);
             InvalidateChangedCells();
         }
         if (IsChecked(m_btnRain)) {

@@ -42,7 +42,7 @@ protected:
     void OnOK() override;
     void OnCancel() override;
 
-    void RenderField();
+    void RenderField(const FieldOptions& options);
     void AddDrop(CPoint point);
     void MakeRain();
     int LayoutDisplay(int cx, int cy);

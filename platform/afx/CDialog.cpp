@@ -46,17 +46,6 @@ int CDialog::DoModal() {
                                              AfxDlgProc, reinterpret_cast<LPARAM>(this)));
 }
 
-BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
-    if (m_hWnd != nullptr) {
-        return FALSE;
-    }
-    m_nIDTemplate = nIDTemplate;
-    m_pParentWnd = pParentWnd;
-    HWND hWnd = ::CreateDialogParam(AfxGetInstanceHandle(), MAKEINTRESOURCEA(nIDTemplate),
-                                    OwnerWindow(), AfxDlgProc, reinterpret_cast<LPARAM>(this));
-    return hWnd != nullptr && hWnd == m_hWnd ? TRUE : FALSE;
-}
-
 void CDialog::EndDialog(int nResult) {
     ::EndDialog(m_hWnd, nResult);
 }

@@ -15,8 +15,9 @@
 // procedure binds this object to the window at WM_INITDIALOG.
 //
 // Create builds the same window without a modal loop (it stays until DestroyWindow or the
-// object's end). Tests use it to drive a dialog from the outside; DoModal with the test's work
-// posted to the event loop (PostToUi in platform/winqt/QtWnd.h) serves as well.
+// object's end). Only tests use it, to drive a dialog from the outside, and only their support
+// library defines it (tests/platform/ModelessDialogs.cpp); DoModal with the test's work posted to
+// the event loop (PostToUi in tests/platform/QtWnd.h) serves as well.
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);

@@ -13,7 +13,6 @@ public:
 
     // A wrapper of an existing menu, good until the next call; null for a null or ended menu.
     static CMenu* FromHandle(HMENU hMenu);
-    HMENU GetSafeHmenu() const { return m_hMenu; }
 
     // Adds an item at the end: MF_SEPARATOR, or MF_STRING with a command id and text. Choosing
     // a string item of a system menu sends WM_SYSCOMMAND with its id.

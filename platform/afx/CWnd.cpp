@@ -197,6 +197,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, code, id)) {
         return entry->pfn(this, wParam, lParam);
     }
+    // F1 asks for the help command, which the window or else the application may handle.
+    if (message == WM_HELP) {
+        return WindowProc(WM_COMMAND, ID_HELP, 0);
+    }
     // A command no window handles goes on to the application, as ID_HELP does.
     if (message == WM_COMMAND && lParam == 0 && AfxGetApp()->OnCmdMsg(id, code) != FALSE) {
         return 0;

@@ -21,4 +21,3 @@ using LPWSADATA = WSAData*;
 
 // 0 when sockets work, with lpWSAData filled in; an error code otherwise.
 int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData);
-int WSACleanup();

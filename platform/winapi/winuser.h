@@ -21,6 +21,7 @@ inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
+inline constexpr UINT WM_HELP = 0x0053; // F1
 inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_NCDESTROY = 0x0082; // the last message a window gets
 inline constexpr UINT WM_INITDIALOG = 0x0110;

@@ -1,10 +1,10 @@
 #include "app/CRippleApp.h"
 
-#include "platform/winqt/QtWnd.h"
-#include "platform/winqt/Sockets.h"
-#include "platform/winqt/TickSource.h"
+#include "platform/winqt/session/Sockets.h"
+#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/RippleDrop.h"
+#include "tests/platform/QtWnd.h"
 #include "ui/CRippleDlg.h"
 
 #include <QAbstractButton>

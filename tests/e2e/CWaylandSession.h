@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CChildProcess.h"
+#include "CSession.h"
 
 #include <QImage>
 #include <QRect>
@@ -16,16 +17,11 @@
 // renderer) at a given output scale, with a keyboard and a pointer of its own, for driving the
 // real program the way a person would: wtype to type, a virtual pointer to click, grim to look
 // at the screen and swaymsg to find, resize and close windows.
-class CWaylandSession {
+class CWaylandSession : public CSession {
 public:
     CWaylandSession(const std::string& artifactDir, double scale);
     ~CWaylandSession();
-    CWaylandSession(const CWaylandSession&) = delete;
-    CWaylandSession& operator=(const CWaylandSession&) = delete;
 
-    bool Ready() const { return m_ready; }
-    // Why the compositor or its input devices did not start, when they did not.
-    const std::string& Failure() const { return m_failure; }
     double Scale() const { return m_scale; }
     // What a client needs to connect, as this test's own user.
     std::vector<std::string> ClientEnvironment() const;
@@ -64,6 +60,4 @@ private:
     std::unique_ptr<CChildProcess> m_compositor;
     std::unique_ptr<CChildProcess> m_keyboard;
     std::unique_ptr<CChildProcess> m_pointer;
-    bool m_ready = false;
-    std::string m_failure;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CChildProcess.h"
+#include "CSession.h"
 #include "CXSession.h"
 
 #include <QTemporaryDir>
@@ -15,16 +16,11 @@
 // 100 %, 144 for 150 %, 192 for 200 %. Windows programs started through it are driven and looked
 // at through the X session (xdotool, wmctrl, import). The prefix and every Wine process of it go
 // with the session.
-class CWineSession {
+class CWineSession : public CSession {
 public:
     CWineSession(const CXSession& x, int logPixels);
     ~CWineSession();
-    CWineSession(const CWineSession&) = delete;
-    CWineSession& operator=(const CWineSession&) = delete;
 
-    bool Ready() const { return m_ready; }
-    // Why the prefix could not be made or set, when it could not.
-    const std::string& Failure() const { return m_failure; }
     int LogPixels() const { return m_nLogPixels; }
     // What a Wine process of this session needs in its environment.
     std::vector<std::string> Environment() const;
@@ -53,6 +49,4 @@ private:
     const CXSession& m_x;
     int m_nLogPixels;
     QTemporaryDir m_prefix;
-    bool m_ready = false;
-    std::string m_failure;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CChildProcess.h"
+#include "CSession.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -13,7 +14,7 @@
 
 // A private X server with a small window manager, for driving the real program the way a
 // person would: xdotool to click and type, ImageMagick's import to look at the screen.
-class CXSession {
+class CXSession : public CSession {
 public:
     // Who answers Alt+Space, the key that opens a window's own menu: openbox's usual set-up keeps
     // it for openbox's menu; with Program, openbox binds no key at all and it reaches the window.
@@ -23,9 +24,6 @@ public:
                        WindowMenuKey windowMenuKey = WindowMenuKey::Manager);
     ~CXSession();
 
-    bool Ready() const { return m_ready; }
-    // Why the server or its window manager did not start, when it did not.
-    const std::string& Failure() const { return m_failure; }
     const std::string& Display() const { return m_display; }
     std::string DisplayVariable() const { return "DISPLAY=" + m_display; }
 
@@ -53,6 +51,4 @@ private:
     std::string m_display;
     std::unique_ptr<CChildProcess> m_server;
     std::unique_ptr<CChildProcess> m_windowManager;
-    bool m_ready = false;
-    std::string m_failure;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/winqt/GdiHandles.h"
+#include "platform/gdi/GdiHandles.h"
 
 #include <gtest/gtest.h>
 

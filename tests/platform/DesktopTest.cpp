@@ -3,9 +3,9 @@
 
 #include "CMenuDlg.h"
 #include "platform/afx/AfxWin.h"
-#include "platform/winqt/QtWnd.h"
 #include "res/DesktopEntry.h"
 #include "res/resource.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QAccessible>
 #include <QAccessibleInterface>

@@ -1,11 +1,11 @@
 #include "platform/afx/AfxWin.h"
-#include "platform/winqt/CBlackFrame.h"
-#include "platform/winqt/DialogBuilder.h"
-#include "platform/winqt/DialogUnits.h"
-#include "platform/winqt/QtWnd.h"
-#include "platform/winqt/WindowObject.h"
+#include "platform/winqt/dialog/CBlackFrame.h"
+#include "platform/winqt/dialog/DialogBuilder.h"
+#include "platform/winqt/dialog/DialogUnits.h"
+#include "platform/winqt/user/WindowObject.h"
 #include "res/resource.h"
 #include "tests/platform/ModalDriver.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "platform/afx/AfxWin.h"
-#include "platform/winqt/QtWnd.h"
 #include "res/resource.h"
 #include "tests/platform/ModalDriver.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // Runs a dialog modally while a test drives it from inside the modal loop.
 
 #include "platform/afx/CDialog.h"
-#include "platform/winqt/QtWnd.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QTest>
 #include <QWidget>

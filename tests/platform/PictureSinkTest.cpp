@@ -1,7 +1,9 @@
+#include "platform/gdi/PixelFormat.h"
 #include "platform/winapi/wingdi.h"
-#include "platform/winqt/CPainterPicture.h"
-#include "platform/winqt/CWaylandPicture.h"
-#include "platform/winqt/CXPictureWindow.h"
+#include "platform/winqt/paint/CPainterPicture.h"
+#include "platform/winqt/picture/CWaylandPicture.h"
+#include "platform/winqt/picture/CXPictureWindow.h"
+#include "tests/surface/CBitmapTarget.h"
 
 #include <QBackingStore>
 #include <QColor>
@@ -72,21 +74,14 @@ std::vector<Copy> Copies() {
 }
 
 QRgb Widened(std::uint16_t pixel) {
-    const auto widen = [](int five) { return (five << 3) | (five >> 2); };
-    return qRgb(widen((pixel >> 10) & 31), widen((pixel >> 5) & 31), widen(pixel & 31));
+    return 0xFF000000u | WidenPixel(pixel);
 }
 
 // A 16-bit bitmap as the surface makes it, rows bottom-up.
 class CBitmap {
 public:
     CBitmap() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kBitmapWidth;
-        info.bmiHeader.biHeight = kBitmapHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 16;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = CBitmapTarget::Header(kBitmapWidth, kBitmapHeight, 16);
         m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &m_pBits, nullptr, 0);
     }
     ~CBitmap() { DeleteObject(m_hBitmap); }

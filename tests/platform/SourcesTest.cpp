@@ -1,4 +1,4 @@
-#include "platform/winqt/TickSource.h"
+#include "platform/winqt/session/TickSource.h"
 
 #include "ripple/RandomSource.h"
 #include <windows.h>

@@ -1,7 +1,7 @@
 #include "CMenuDlg.h"
 #include "platform/afx/AfxWin.h"
-#include "platform/winqt/QtWnd.h"
 #include "res/resource.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "app/CRippleApp.h"
 #include "platform/afx/Afx.h"
-#include "platform/winqt/QtWnd.h"
+#include "tests/platform/QtWnd.h"
 #include "tests/ui/CDialogEventFuzzer.h"
 
 #include <QApplication>

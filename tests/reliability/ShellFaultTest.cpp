@@ -1,8 +1,8 @@
 #include "app/CRippleApp.h"
 
-#include "platform/winqt/GdiQt.h"
-#include "platform/winqt/QtWnd.h"
-#include "platform/winqt/Sockets.h"
+#include "platform/winqt/paint/GdiQt.h"
+#include "platform/winqt/session/Sockets.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>

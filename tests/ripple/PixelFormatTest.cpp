@@ -1,4 +1,4 @@
-#include "ripple/PixelFormat.h"
+#include "platform/gdi/PixelFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -16,15 +16,22 @@ public:
     // What At answers off the bitmap, or when there is none: no colour that a copy makes.
     static constexpr DWORD kNoPixel = 0xFFFFFFFF;
 
-    CBitmapTarget(int width, int height) {
+    // The header of an uncompressed bitmap with one plane; a negative height puts the top row
+    // first in memory.
+    static BITMAPINFO Header(LONG width, LONG height, WORD bitCount) {
         BITMAPINFO info;
         std::memset(&info, 0, sizeof info);
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height; // negative: the top row comes first in memory
+        info.bmiHeader.biHeight = height;
         info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biBitCount = bitCount;
         info.bmiHeader.biCompression = BI_RGB;
+        return info;
+    }
+
+    CBitmapTarget(int width, int height) {
+        const BITMAPINFO info = Header(width, -height, 32);
         void* bits = nullptr;
         m_hBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         m_dc.m_hDC = CreateCompatibleDC(nullptr);

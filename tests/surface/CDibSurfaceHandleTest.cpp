@@ -1,6 +1,6 @@
 #include "surface/CDibSurface.h"
 
-#include "platform/winqt/GdiHandles.h"
+#include "platform/gdi/GdiHandles.h"
 #include "tests/platform/CGdiHandleTest.h"
 #include "tests/surface/CBitmapTarget.h"
 

@@ -1,5 +1,7 @@
 #include "surface/CDibSurface.h"
 
+#include "platform/gdi/PixelFormat.h"
+
 #include "tests/surface/CBitmapTarget.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,11 +24,9 @@ WORD Pixel(int red, int green, int blue) {
     return static_cast<WORD>((red << 10) | (green << 5) | blue);
 }
 
-// The colour a 16-bit pixel must show as on a 32-bit device: each channel widened from 5 bits
-// to 8 by repeating its top bits, as every exact conversion does.
+// The colour a 16-bit pixel must show as on a 32-bit device.
 DWORD Widened(WORD pixel) {
-    auto widen = [](DWORD five) { return (five << 3) | (five >> 2); };
-    return (widen((pixel >> 10) & 31) << 16) | (widen((pixel >> 5) & 31) << 8) | widen(pixel & 31);
+    return WidenPixel(pixel);
 }
 
 WORD* PictureRow(CDibSurface& surface, int y) {
@@ -447,5 +448,40 @@ INSTANTIATE_TEST_SUITE_P(Scales, SurfaceScaleTest,
                                            ScaleCase{"WideAndShort", 20, 8, 7, 30},
                                            ScaleCase{"OneToMany", 1, 1, 9, 4}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Which source column each destination column shows, as Windows' own GDI picks them: these rows
+// were read back from its StretchBlt under Wine, and the tests run there against it too.
+TEST(SurfaceBlitTest, StretchPicksTheSourcePixelsWindowsPicks) {
+    struct Pick {
+        int srcW;
+        std::vector<int> columns;
+    };
+    const Pick picks[] = {
+        {10, {0, 0, 0, 1, 1, 2, 2, 2, 3, 3, 4, 4, 4, 5, 5, 6, 6, 6, 7, 7, 8, 8, 8, 9, 9}},
+        {7, {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3,
+             3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 5, 6, 6, 6, 6}},
+        {4, {0, 0, 1, 2, 2, 3}},
+        {25, {2, 4, 7, 9, 12, 14, 17, 19, 22, 24}},
+        {25,
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24}},
+        {12, {1, 4, 6, 9, 11}},
+        {6, {1, 2, 4, 5}},
+    };
+    for (const Pick& pick : picks) {
+        const int destW = static_cast<int>(pick.columns.size());
+        CDibSurface surface;
+        ASSERT_EQ(surface.Create(pick.srcW, 1, 0), TRUE);
+        PaintPlaces(surface);
+        CBitmapTarget target(destW, 1);
+        const RECT dest = {0, 0, destW, 1};
+        surface.Blit(target.Dc(), &dest, nullptr);
+        for (int x = 0; x < destW; ++x) {
+            const auto place = PlaceOf(target.At(x, 0));
+            ASSERT_TRUE(place.has_value()) << pick.srcW << " to " << destW << " at " << x;
+            EXPECT_EQ(place->first, pick.columns[static_cast<std::size_t>(x)])
+                << pick.srcW << " to " << destW << " at " << x;
+        }
+    }
+}
 
 } // namespace

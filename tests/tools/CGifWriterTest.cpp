@@ -1,5 +1,5 @@
 #include "tools/render/CGifWriter.h"
-#include "ripple/PixelFormat.h"
+#include "platform/gdi/PixelFormat.h"
 #include "tools/render/CPngWriter.h"
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/CSceneScript.h"

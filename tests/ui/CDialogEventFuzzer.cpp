@@ -1,13 +1,13 @@
 #include "tests/ui/CDialogEventFuzzer.h"
 
 #include "app/CRippleApp.h"
-#include "platform/winqt/GdiQt.h"
-#include "platform/winqt/QtWnd.h"
-#include "platform/winqt/TickSource.h"
+#include "platform/winqt/paint/GdiQt.h"
+#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
 #include "ripple/RandomSource.h"
 #include "ripple/RippleField.h"
+#include "tests/platform/QtWnd.h"
 #include "ui/DisplayLayout.h"
 
 #include <QAbstractButton>

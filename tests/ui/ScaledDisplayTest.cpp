@@ -5,12 +5,12 @@
 
 #include "ui/CRippleDlg.h"
 
-#include "platform/winqt/QtWnd.h"
-#include "platform/winqt/TickSource.h"
+#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
 #include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"
+#include "tests/platform/QtWnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>

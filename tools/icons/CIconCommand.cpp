@@ -2,22 +2,19 @@
 
 #include "res/IconImage.h"
 #include "res/resource.h"
+#include "tools/files/WholeFile.h"
 #include "tools/icons/CDropDrawing.h"
 #include "tools/icons/CIconFile.h"
 #include "tools/icons/CIconPngWriter.h"
 #include "tools/icons/CInstallerPicture.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
 
 namespace {
 
 constexpr char kProgram[] = "ondeline-icons";
 constexpr char kUsage[] = "usage: ondeline-icons SIZE FILE [SIZE FILE]...";
-constexpr char kPartSuffix[] = ".part";
 
 // Where the motif sits in each of the installer's pictures, whose sizes NSIS's pages fix: beside
 // the page titles, at the right; and on the first and last pages, in the left-hand column.
@@ -155,21 +152,11 @@ std::optional<CRgbaImage> CIconCommand::Picture(int size) {
 }
 
 bool CIconCommand::WriteText(const std::string& text, const std::string& path) {
-    const std::string part = path + kPartSuffix;
-    errno = 0;
-    {
-        std::ofstream file(part, std::ios::binary | std::ios::trunc);
-        if (file && file.write(text.data(), static_cast<std::streamsize>(text.size())).flush()) {
-            file.close();
-            if (file && std::rename(part.c_str(), path.c_str()) == 0) {
-                return true;
-            }
-        }
+    if (const std::string error = WriteWholeFile(path, text); !error.empty()) {
+        Fail(error);
+        return false;
     }
-    const std::string reason = errno != 0 ? std::strerror(errno) : "cannot write it";
-    std::remove(part.c_str());
-    Fail("cannot write " + path + ": " + reason);
-    return false;
+    return true;
 }
 
 int CIconCommand::Fail(const std::string& what) {

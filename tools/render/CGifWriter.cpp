@@ -1,6 +1,6 @@
 #include "tools/render/CGifWriter.h"
 
-#include "ripple/PixelFormat.h"
+#include "platform/gdi/PixelFormat.h"
 #include "tools/render/CSceneRenderer.h"
 #include "tools/render/TemporaryFile.h"
 

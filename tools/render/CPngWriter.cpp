@@ -1,6 +1,6 @@
 #include "tools/render/CPngWriter.h"
 
-#include "ripple/PixelFormat.h"
+#include "platform/gdi/PixelFormat.h"
 #include "tools/render/TemporaryFile.h"
 
 #include <png.h>

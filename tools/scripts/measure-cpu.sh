@@ -169,6 +169,32 @@ cell() {
     printf "%s = %.1f %%", out, total }'
 }
 
+# The table's heading and rule: the first column's name, then two columns for each Ondeline
+# (rain, calm) and one for each hack.
+table_head() {
+  local header="| $1 | " rule="|---|" name
+  for name in "${names[@]}"; do
+    header+="$name, rain | calm | "
+    rule+="---|---|"
+  done
+  echo "${header}XScreenSaver Ripples | XScreenSaver Interference |"
+  echo "${rule}---|---|"
+}
+
+# A row's cells for each Ondeline, with rain and then on calm water; measure_one PROGRAM KEYS
+# measures one run, and where names the place for the progress lines.
+ondeline_cells() {
+  local measure_one="$1" where="$2" row="" program
+  shift 2
+  for program in "${programs[@]}"; do
+    echo "Measuring $program with rain $where for $seconds s" >&2
+    row+="$(cell "$("$measure_one" "$program" "$@" "space Tab space Tab Tab End")") | "
+    echo "Measuring $program on calm water $where for $seconds s" >&2
+    row+="$(cell "$("$measure_one" "$program" "$@" "Tab space Tab Tab End")") | "
+  done
+  echo "$row"
+}
+
 # Ends the subject that showed no window, and says so.
 no_window() {
   echo "measure-cpu.sh: $1 showed no window within $window_timeout s; skipped" >&2
@@ -249,24 +275,12 @@ measure_x_hack() {
 }
 
 measure_x11() {
-  local header="| window | " rule="|---|" rows=() size width height row program
-  for name in "${names[@]}"; do
-    header+="$name, rain | calm | "
-    rule+="---|---|"
-  done
-  header+="XScreenSaver Ripples | XScreenSaver Interference |"
-  rule+="---|---|"
+  local rows=() size width height row
   for size in $sizes; do
     width=${size%x*}
     height=${size#*x}
     start_x_session "$width" "$height"
-    row="| $width x $height | "
-    for program in "${programs[@]}"; do
-      echo "Measuring $program with rain at $size under X for $seconds s" >&2
-      row+="$(cell "$(measure_x_ondeline "$program" "$width" "$height" "space Tab space Tab Tab End")") | "
-      echo "Measuring $program on calm water at $size under X for $seconds s" >&2
-      row+="$(cell "$(measure_x_ondeline "$program" "$width" "$height" "Tab space Tab Tab End")") | "
-    done
+    row="| $width x $height | $(ondeline_cells measure_x_ondeline "at $size under X" "$width" "$height")"
     for hack in ripples interference; do
       echo "Measuring $hack at $size under X for $seconds s" >&2
       row+="$(cell "$(measure_x_hack "$hack" "$width" "$height")") | "
@@ -276,8 +290,7 @@ measure_x11() {
     rows+=("${row% }")
   done
   echo "Under X: share of one core, program + X server = total, over $seconds s (Xvfb, openbox, 200 x 200 cells, Stretch on):"
-  echo "$header"
-  echo "$rule"
+  table_head window
   printf '%s\n' "${rows[@]}"
 }
 
@@ -410,13 +423,7 @@ measure_wayland_hack() {
 }
 
 measure_wayland() {
-  local header="| output | " rule="|---|" rows=() output size scale width height row program
-  for name in "${names[@]}"; do
-    header+="$name, rain | calm | "
-    rule+="---|---|"
-  done
-  header+="XScreenSaver Ripples | XScreenSaver Interference |"
-  rule+="---|---|"
+  local rows=() output size scale width height row
   pick_user
   for output in $outputs; do
     size=${output%@*}
@@ -425,13 +432,7 @@ measure_wayland() {
     width=${size%x*}
     height=${size#*x}
     start_wayland_session "$width" "$height" "$scale"
-    row="| $width x $height, scale $scale | "
-    for program in "${programs[@]}"; do
-      echo "Measuring $program with rain on $output under sway for $seconds s" >&2
-      row+="$(cell "$(measure_wayland_ondeline "$program" "space Tab space Tab Tab End")") | "
-      echo "Measuring $program on calm water on $output under sway for $seconds s" >&2
-      row+="$(cell "$(measure_wayland_ondeline "$program" "Tab space Tab Tab End")") | "
-    done
+    row="| $width x $height, scale $scale | $(ondeline_cells measure_wayland_ondeline "on $output under sway")"
     for hack in ripples interference; do
       echo "Measuring $hack on $output under sway's Xwayland for $seconds s" >&2
       row+="$(cell "$(measure_wayland_hack "$hack")") | "
@@ -440,8 +441,7 @@ measure_wayland() {
     rows+=("${row% }")
   done
   echo "On Wayland: share of one core, program + sway (+ Xwayland for the hacks) = total, over $seconds s (headless sway, pixman renderer, fullscreen, 200 x 200 cells, Stretch on):"
-  echo "$header"
-  echo "$rule"
+  table_head output
   printf '%s\n' "${rows[@]}"
 }
 

@@ -33,6 +33,8 @@ test_packages=(
   sway grim wtype
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 nsis unzip
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wasi-libc libc++-14-dev-wasm32 libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32 lld-14 binaryen
+  chromium chromium-driver python3-selenium
 )
 wine32_package=wine32:i386
 

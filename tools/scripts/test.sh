@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit, widget and end-to-end tests with CTest, the
-# 64-bit and 32-bit Windows builds' tests under Wine, a short run of the fuzzers, the Debian
-# package installed and removed for real, the program under valgrind's memcheck, and the whole
-# suite again under the address and undefined-behaviour sanitizers.
+# 64-bit and 32-bit Windows builds' tests under Wine, the page in a headless browser, a short
+# run of the fuzzers, the Debian package installed and removed for real, the program under
+# valgrind's memcheck, and the whole suite again under the address and undefined-behaviour
+# sanitizers.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
@@ -43,6 +44,9 @@ else
   echo "32-bit Wine tests NOT RUN: $wine32_missing"
   step windows32-checks ctest --test-dir "$here/../../build-windows32" --output-on-failure -LE wine
 fi
+step web-build bash "$here/build-web.sh"
+step web-tests /usr/bin/python3 "$here/../../tests/web/page_test.py" "$here/../../build-web/site" \
+  "$here/../../build/tools/render/ondeline-render"
 
 step fuzz bash "$here/fuzz.sh" "${ONDELINE_FUZZ_SECONDS:-20}"
 step package bash "$here/package-test.sh" "$here/../../build"

@@ -1,0 +1,309 @@
+#include "platform/winqt/dialog/CDialogWindow.h"
+
+#include "platform/winqt/dialog/CBlackFrame.h"
+#include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/user/SystemMenu.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+UINT KeyFlags(const QMouseEvent* e) {
+    UINT flags = MK_LBUTTON;
+    if (e->modifiers().testFlag(Qt::ShiftModifier)) {
+        flags |= MK_SHIFT;
+    }
+    if (e->modifiers().testFlag(Qt::ControlModifier)) {
+        flags |= MK_CONTROL;
+    }
+    return flags;
+}
+
+// Only the keypad's own modifier may accompany Enter, as with the window system's dialogs.
+bool IsPlainKey(const QKeyEvent* e) {
+    return (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// The window moved to another screen, or its screen changed scale.
+bool IsScaleChange(QEvent::Type type) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (type == QEvent::DevicePixelRatioChange) {
+        return true;
+    }
+#endif
+    return type == QEvent::ScreenChangeInternal;
+}
+
+} // namespace
+
+CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
+    // The background is erased by paintEvent, and only where the window system would erase it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CDialogWindow* CDialogWindow::Of(const WindowObject* window) {
+    return window != nullptr && window->kind == WindowKind::Dialog
+               ? static_cast<CDialogWindow*>(window->widget.data())
+               : nullptr;
+}
+
+WindowObject* CDialogWindow::Window() const {
+    // The handle may by now name another window; only the one this widget shows counts.
+    WindowObject* window = FindWindowObject(m_hWnd);
+    return window != nullptr && window->widget == this ? window : nullptr;
+}
+
+void CDialogWindow::AddFrame(CBlackFrame* frame) {
+    m_frames.emplace_back(frame);
+}
+
+void CDialogWindow::SendSize() {
+    WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
+    UINT type = SIZE_RESTORED;
+    RECT client{};
+    GetClientRect(window, &client);
+    int cx = client.right;
+    int cy = client.bottom;
+    if (isMinimized()) {
+        type = SIZE_MINIMIZED;
+        cx = 0;
+        cy = 0;
+    } else if (isMaximized()) {
+        type = SIZE_MAXIMIZED;
+    }
+    if (type == window->dialog.lastSizeType && cx == window->dialog.lastCx &&
+        cy == window->dialog.lastCy) {
+        return;
+    }
+    window->dialog.lastSizeType = type;
+    window->dialog.lastCx = cx;
+    window->dialog.lastCy = cy;
+    SendMessage(window, WM_SIZE, type,
+                MAKELPARAM(static_cast<WORD>(std::min(cx, 0xFFFF)),
+                           static_cast<WORD>(std::min(cy, 0xFFFF))));
+}
+
+void CDialogWindow::End(INT_PTR nResult) {
+    m_nEndResult = nResult;
+    done(static_cast<int>(nResult));
+}
+
+int CDialogWindow::exec() {
+    ++m_nModalDepth;
+    const int result = QDialog::exec();
+    --m_nModalDepth;
+    return result;
+}
+
+void CDialogWindow::OnWindowDestroyed() {
+    QDialog::done(0);
+    // A widget may not be deleted inside its own event handler or under its own modal loop.
+    if (m_nEventDepth == 0 && m_nModalDepth == 0) {
+        delete this;
+    } else {
+        deleteLater();
+    }
+}
+
+void CDialogWindow::accept() {
+    SendCommand(IDOK);
+}
+
+void CDialogWindow::reject() {
+    SendCommand(IDCANCEL);
+}
+
+bool CDialogWindow::event(QEvent* e) {
+    ++m_nEventDepth;
+    const bool handled = QDialog::event(e);
+    --m_nEventDepth;
+    if (IsScaleChange(e->type())) {
+        // The same logical size is another size in device pixels, which the window lays itself
+        // out for; and every device pixel is drawn again, not only what Qt thinks has changed.
+        SendSize();
+        update();
+    }
+    return handled;
+}
+
+void CDialogWindow::paintEvent(QPaintEvent* e) {
+    EraseBackground(e->region());
+    WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
+    DrawFrames();
+    QPaintEvent* outer = window->paint.event;
+    window->paint.event = e;
+    SendMessage(window, WM_PAINT, 0, 0);
+    // The handler may have ended the window.
+    if (Window() == window) {
+        window->paint.event = outer;
+    }
+}
+
+// As the window system does, the whole region is erased unless all of it was invalidated without
+// erase: a window that asks for a patch it repaints whole without erase is spared a pass that
+// fills the patch with a colour only to paint over it. Anything the window system itself
+// repaints (an expose, a resize, a grab) is erased.
+void CDialogWindow::EraseBackground(const QRegion& region) {
+    if (WindowObject* window = Window()) {
+        const bool erase = window->paint.eraseAsked || !(region - window->paint.unerased).isEmpty();
+        window->paint.unerased = QRegion();
+        window->paint.eraseAsked = false;
+        if (!erase) {
+            return;
+        }
+    }
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QBrush background = palette().brush(QPalette::Window);
+    for (const QRect& rect : region) {
+        painter.fillRect(rect, background);
+    }
+}
+
+void CDialogWindow::DrawFrames() {
+    const WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
+    QPainter painter(this);
+    const double ratio = DeviceRatioOf(this);
+    for (const WindowObject* child : window->children) {
+        for (const QPointer<CBlackFrame>& frame : m_frames) {
+            if (frame != nullptr && child->widget == frame) {
+                frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
+            }
+        }
+    }
+}
+
+void CDialogWindow::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        SendButtonDown(e);
+        return;
+    }
+    QDialog::mousePressEvent(e);
+}
+
+// The dialog's window class takes no double clicks, so the second press of one is an ordinary
+// button-down.
+void CDialogWindow::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        SendButtonDown(e);
+        return;
+    }
+    QDialog::mouseDoubleClickEvent(e);
+}
+
+void CDialogWindow::SendButtonDown(QMouseEvent* e) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
+    // Qt hands widgets the place rounded to the nearest logical pixel, which on a scaled screen
+    // may be another device pixel than the one under the pointer. The dialog is its own window,
+    // so its scene position is the same place unrounded.
+    const POINT at = DevicePixelAt(e->scenePosition(), DeviceRatioOf(this));
+    SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
+                MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+}
+
+void CDialogWindow::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    SendSize();
+}
+
+void CDialogWindow::changeEvent(QEvent* e) {
+    QDialog::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange) {
+        SendSize();
+    }
+}
+
+// The close box asks; only the dialog's own end (EndDialog) closes it.
+void CDialogWindow::closeEvent(QCloseEvent* e) {
+    WindowObject* window = Window();
+    if (window == nullptr || window->dialog.ended) {
+        e->accept();
+        return;
+    }
+    e->ignore();
+    SendMessage(window, WM_CLOSE, 0, 0);
+}
+
+void CDialogWindow::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (IsPlainKey(e)) {
+            SendCommand(DefaultCommandId());
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (e->modifiers() == Qt::NoModifier) {
+            SendCommand(IDCANCEL);
+            return;
+        }
+        break;
+    case Qt::Key_F1:
+        // What help means is the program's to say: the window is only told that F1 was pressed.
+        if (e->modifiers() == Qt::NoModifier) {
+            SendMessage(m_hWnd, WM_HELP, 0, 0);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    // Not QDialog's: it would end the dialog on Enter or Escape by itself.
+    QWidget::keyPressEvent(e);
+}
+
+void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
+    if (e->reason() == QContextMenuEvent::Mouse) {
+        PopupSystemMenu(window, e->globalPos());
+    } else {
+        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
+    }
+    e->accept();
+}
+
+void CDialogWindow::SendCommand(int id) {
+    WindowObject* window = Window();
+    if (window == nullptr) {
+        return;
+    }
+    WindowObject* control = FindChildWindow(window, id);
+    SendMessage(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
+                reinterpret_cast<LPARAM>(control));
+}
+
+// Enter clicks the default push button, visible or not; without one it is IDOK.
+int CDialogWindow::DefaultCommandId() const {
+    if (const WindowObject* window = Window()) {
+        for (const WindowObject* child : window->children) {
+            if (child->kind == WindowKind::Button &&
+                (child->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+                return child->id;
+            }
+        }
+    }
+    return IDOK;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+// The widget of a dialog: turns Qt's events into the window messages of its handle, one at a
+// time, and keeps Qt's own dialog habits (closing on Escape, accepting on Enter) out of the way.
+
+#include "platform/winqt/user/WindowObject.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <vector>
+
+class CBlackFrame;
+
+class CDialogWindow : public QDialog, public IWindowWidget {
+public:
+    CDialogWindow(QWidget* parent, Qt::WindowFlags flags);
+
+    // The window this widget shows, named once it is registered.
+    void SetHandle(HWND hWnd) { m_hWnd = hWnd; }
+    // The record of that window; null once the window has ended.
+    WindowObject* Window() const;
+    // The widget of a dialog's window, which the dialog builder always makes one of these; null
+    // for other windows and once the widget has gone.
+    static CDialogWindow* Of(const WindowObject* window);
+    // A black frame among the controls, which the dialog draws beneath its own picture.
+    void AddFrame(CBlackFrame* frame);
+
+    // Sends WM_SIZE for the current state and size, unless that is what was sent last.
+    void SendSize();
+
+    // Ends the dialog's modal loop with the end code EndDialog was given, which stays here for
+    // the dialog manager once the window has gone.
+    void End(INT_PTR nResult);
+    INT_PTR EndResult() const { return m_nEndResult; }
+
+    int exec() override;
+    void accept() override;
+    void reject() override;
+    // Ends a running modal loop, and the widget itself once that and any event it is handling
+    // have returned.
+    void OnWindowDestroyed() override;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    void EraseBackground(const QRegion& region);
+    // The frames of black-frame statics, which lie beneath what the dialog paints.
+    void DrawFrames();
+    void SendButtonDown(QMouseEvent* e);
+    void SendCommand(int id);
+    int DefaultCommandId() const;
+
+    HWND m_hWnd = nullptr;
+    std::vector<QPointer<CBlackFrame>> m_frames; // in template order
+    int m_nEventDepth = 0;
+    int m_nModalDepth = 0;
+    INT_PTR m_nEndResult = -1;
+};

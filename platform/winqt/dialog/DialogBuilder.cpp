@@ -1,0 +1,262 @@
+#include "platform/winqt/dialog/DialogBuilder.h"
+
+#include "platform/winqt/dialog/CBlackFrame.h"
+#include "platform/winqt/dialog/CDialogWindow.h"
+#include "platform/winqt/user/IconObject.h"
+#include "platform/winqt/user/SystemMenu.h"
+#include "platform/winqt/user/WindowProcs.h"
+#include "res/AccessibleText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+Qt::WindowFlags WindowFlagsOf(DWORD style) {
+    Qt::WindowFlags flags = (style & DS_MODALFRAME) != 0 ? Qt::Dialog : Qt::Window;
+    flags |= Qt::CustomizeWindowHint;
+    if ((style & WS_CAPTION) == WS_CAPTION) {
+        flags |= Qt::WindowTitleHint;
+    }
+    if ((style & WS_SYSMENU) != 0) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    if ((style & WS_MINIMIZEBOX) != 0) {
+        flags |= Qt::WindowMinimizeButtonHint;
+    }
+    if ((style & WS_MAXIMIZEBOX) != 0) {
+        flags |= Qt::WindowMaximizeButtonHint;
+    }
+    return flags;
+}
+
+QRect PixelRect(const DialogItemTemplate& item, const DialogBaseUnits& base) {
+    const RECT rc = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
+    return QRect(rc.left, rc.top, std::max(0, rc.right - rc.left), std::max(0, rc.bottom - rc.top));
+}
+
+// A static shows "&&" as "&" and drops a single "&", which marks a mnemonic.
+QString WithoutPrefix(const QString& text) {
+    QString shown;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size()) {
+            ++i;
+        }
+        shown += text[i];
+    }
+    return shown;
+}
+
+QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) {
+    const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
+    QAbstractButton* button = nullptr;
+    if ((item.style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+        button = new QCheckBox(text, parent);
+    } else {
+        auto* push = new QPushButton(text, parent);
+        // Enter goes through the dialog, which knows its default button even when hidden.
+        push->setAutoDefault(false);
+        push->setDefault((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+        button = push;
+    }
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [hCtl] { NotifyParent(FindWindowObject(hCtl), BN_CLICKED); });
+    return button;
+}
+
+QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
+    QWidget* widget = nullptr;
+    switch (item.style & SS_TYPEMASK) {
+    case SS_ICON: {
+        auto* label = new QLabel(parent);
+        if (HICON icon = LoadIconResource(item.textOrdinal)) {
+            label->setPixmap(QPixmap::fromImage(icon->large));
+        }
+        widget = label;
+        break;
+    }
+    case SS_BLACKFRAME: {
+        auto* frame = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
+        parent->AddFrame(frame);
+        widget = frame;
+        break;
+    }
+    default: {
+        const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
+        auto* label =
+            new QLabel((item.style & SS_NOPREFIX) != 0 ? text : WithoutPrefix(text), parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+        break;
+    }
+    }
+    // A static without notifications lets clicks through to the dialog beneath.
+    widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+    widget->setFocusPolicy(Qt::NoFocus);
+    return widget;
+}
+
+QWidget* MakeComboBox(QWidget* parent, HWND hCtl) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(false);
+    // The user's choice notifies; selecting from code does not.
+    QObject::connect(combo, &QComboBox::activated, combo,
+                     [hCtl] { NotifyParent(FindWindowObject(hCtl), CBN_SELCHANGE); });
+    return combo;
+}
+
+void PlaceControl(QWidget* widget, const DialogItemTemplate& item, const DialogBaseUnits& base) {
+    QRect place = PixelRect(item, base);
+    if (item.itemClass == DialogItemClass::ComboBox) {
+        // The template's height is the list's when dropped; the closed box is one line high.
+        auto* combo = static_cast<QComboBox*>(widget);
+        const int fieldHeight = combo->sizeHint().height();
+        const int lineHeight = std::max(1, QFontMetrics(combo->font()).height());
+        combo->setMaxVisibleItems(std::max(1, (place.height() - fieldHeight) / lineHeight));
+        place.setHeight(fieldHeight);
+    } else if (item.itemClass == DialogItemClass::Static && (item.style & SS_TYPEMASK) == SS_ICON) {
+        // An icon static takes the icon's size.
+        place.setSize(QSize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+    }
+    widget->setGeometry(place);
+}
+
+void ApplyStyle(QWidget* widget, const DialogItemTemplate& item) {
+    if (item.itemClass != DialogItemClass::Static) {
+        widget->setFocusPolicy((item.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+    if ((item.style & WS_DISABLED) != 0) {
+        widget->setEnabled(false);
+    }
+    if ((item.style & WS_VISIBLE) == 0) {
+        widget->hide();
+    }
+}
+
+// Screen readers announce a control by its own text; the water and the size list have none, and
+// a line on what an option does helps whoever cannot see the picture change.
+void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32_t controlId) {
+    const AccessibleText* text = FindAccessibleText(static_cast<unsigned>(dialog->id), controlId);
+    if (text == nullptr) {
+        return;
+    }
+    if (text->name != nullptr) {
+        widget->setAccessibleName(QString::fromUtf8(text->name));
+    }
+    if (text->description != nullptr) {
+        widget->setAccessibleDescription(QString::fromUtf8(text->description));
+    }
+}
+
+// The record of a window that a template, or an item of one, describes.
+template <class Template>
+std::unique_ptr<WindowObject> RecordOf(WindowKind kind, WNDPROC wndProc, const Template& from) {
+    auto record = std::make_unique<WindowObject>();
+    record->kind = kind;
+    record->wndProc = wndProc;
+    record->id = from.id;
+    record->style = from.style;
+    record->exStyle = from.exStyle;
+    return record;
+}
+
+WindowKind KindOf(DialogItemClass itemClass) {
+    switch (itemClass) {
+    case DialogItemClass::Button:
+        return WindowKind::Button;
+    case DialogItemClass::ComboBox:
+        return WindowKind::ComboBox;
+    case DialogItemClass::Static:
+        break;
+    }
+    return WindowKind::Static;
+}
+
+void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItemTemplate& item,
+                   const DialogBaseUnits& base) {
+    auto record = RecordOf(KindOf(item.itemClass), ClassWindowProc, item);
+    record->parent = dialog;
+    HWND hCtl = RegisterWindow(std::move(record));
+
+    QWidget* widget = nullptr;
+    switch (item.itemClass) {
+    case DialogItemClass::Button:
+        widget = MakeButton(item, parent, hCtl);
+        break;
+    case DialogItemClass::ComboBox:
+        widget = MakeComboBox(parent, hCtl);
+        break;
+    case DialogItemClass::Static:
+        widget = MakeStatic(item, parent);
+        break;
+    }
+    hCtl->widget = widget;
+    PlaceControl(widget, item, base);
+    ApplyStyle(widget, item);
+    ApplyAccessibleText(widget, dialog, item.id);
+    dialog->children.push_back(hCtl);
+}
+
+// Tab moves through the tab stops in template order.
+void SetTabOrder(const WindowObject* dialog) {
+    QWidget* previous = nullptr;
+    for (const WindowObject* child : dialog->children) {
+        if ((child->style & WS_TABSTOP) == 0 || child->kind == WindowKind::Static) {
+            continue;
+        }
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, child->widget);
+        }
+        previous = child->widget;
+    }
+}
+
+} // namespace
+
+DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return DialogBaseUnits{
+        std::max(1, AverageCharWidth(metrics.horizontalAdvance(QString::fromLatin1(kAlphabet)))),
+        std::max(1, metrics.height())};
+}
+
+HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner, WNDPROC classProc,
+                 DLGPROC dialogProc) {
+    auto* widget = new CDialogWindow(owner, WindowFlagsOf(dialogTemplate.style));
+    widget->setWindowTitle(
+        QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
+
+    auto record = RecordOf(WindowKind::Dialog, classProc, dialogTemplate);
+    record->dialog.dlgProc = dialogProc;
+    record->widget = widget;
+    record->widgetEnd = widget;
+    HWND hDlg = RegisterWindow(std::move(record));
+    widget->SetHandle(hDlg);
+
+    // The platform's font stands in for the template's.
+    const DialogBaseUnits base = DialogBaseUnitsOf(widget->font());
+    const RECT client = MapDialogRect(RECT{0, 0, dialogTemplate.cx, dialogTemplate.cy}, base);
+    widget->resize(client.right, client.bottom);
+    if ((dialogTemplate.style & WS_THICKFRAME) == 0) {
+        widget->setFixedSize(client.right, client.bottom);
+    }
+
+    for (const DialogItemTemplate& item : dialogTemplate.items) {
+        CreateControl(hDlg, widget, item, base);
+    }
+    SetTabOrder(hDlg);
+    InstallSystemMenuKeys(hDlg);
+    // The window system reports the first size while it makes the window, before
+    // WM_INITDIALOG.
+    widget->SendSize();
+    return hDlg;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+// The dialog manager: dialogs built from the program's templates, run modally or not, and the
+// procedure of their window class, which asks the dialog procedure first.
+
+#include "platform/winqt/user/WindowObject.h"
+
+// The procedure of the dialog class (the system's DefDlgProc): the dialog procedure gets each
+// message first, and what it leaves (FALSE) the dialog class handles.
+LRESULT CALLBACK DialogManagerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Builds the dialog of the template that name stands for and sends it WM_INITDIALOG; null when
+// there is no such template or the window ended before it was done.
+HWND MakeDialog(LPCSTR name, HWND hWndParent, DLGPROC dialogProc, LPARAM initParam);

@@ -1,0 +1,61 @@
+#include "platform/winqt/picture/CXCellFills.h"
+
+namespace {
+
+constexpr std::int16_t kNoSlot = -1;          // a colour with no fills in this paint yet
+constexpr std::size_t kColourCount = 1 << 15; // every 5-5-5 pixel
+
+} // namespace
+
+CXCellFills::CXCellFills() : m_slotOf(kColourCount, kNoSlot) {}
+
+void CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
+    m_shown.Place(columns, rows);
+    m_shown.Forget();
+}
+
+// Row by row from the top, so that the server writes its memory in order. On a large window
+// the server's cost is in the pixels it writes, so only changed cells are filled.
+void CXCellFills::Update(const GdiObject& bitmap, const std::vector<QRect>& areas) {
+    m_above.assign(m_shown.Columns().size(), Above{});
+    // The run's parts go on as they are, so that the run itself never needs to be in memory.
+    m_shown.Update(bitmap, areas, [this](const CShownCells::Run& run) {
+        AddFill(run.pixel, run.firstColumn, run.lastColumn, run.row);
+    });
+}
+
+void CXCellFills::AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int cellRow) {
+    std::int16_t& slot = m_slotOf[pixel];
+    if (slot == kNoSlot) {
+        slot = static_cast<std::int16_t>(m_fills.size());
+        m_fills.emplace_back();
+        m_slotPixel.push_back(pixel);
+    }
+    std::vector<Fill>& fills = m_fills[static_cast<std::size_t>(slot)];
+    // Straight from the cells rather than through a rectangle: a frame of rain has thousands.
+    const CShownCells::Cell& row = m_shown.Rows()[static_cast<std::size_t>(cellRow)];
+    Above& above = m_above[static_cast<std::size_t>(firstColumn)];
+    if (above.slot == slot && above.lastColumn == lastColumn && above.index < fills.size()) {
+        Fill& fill = fills[above.index];
+        if (fill.y + fill.height == row.first) {
+            fill.height = static_cast<std::uint16_t>(fill.height + row.size);
+            return;
+        }
+    }
+    const CShownCells::Cell& first = m_shown.Columns()[static_cast<std::size_t>(firstColumn)];
+    const CShownCells::Cell& last = m_shown.Columns()[static_cast<std::size_t>(lastColumn)];
+    fills.push_back(Fill{static_cast<std::int16_t>(first.first),
+                         static_cast<std::int16_t>(row.first),
+                         static_cast<std::uint16_t>(last.first + last.size - first.first),
+                         static_cast<std::uint16_t>(row.size)});
+    above = Above{slot, lastColumn, fills.size() - 1};
+}
+
+void CXCellFills::Drain(const std::function<void(std::uint16_t, const std::vector<Fill>&)>& send) {
+    for (std::size_t slot = 0; slot < m_fills.size(); ++slot) {
+        send(m_slotPixel[slot], m_fills[slot]);
+        m_slotOf[m_slotPixel[slot]] = kNoSlot;
+    }
+    m_fills.clear();
+    m_slotPixel.clear();
+}

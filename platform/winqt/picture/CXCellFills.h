@@ -1,0 +1,59 @@
+#pragma once
+
+// The fills that bring the X server's picture window up to date with a new picture: each run of
+// changed cells of one colour on a row becomes one rectangle, made taller where the row below
+// repeats it, and the rectangles are handed over colour by colour. What the window shows is
+// remembered cell by cell, so that only changed cells are filled.
+
+#include "platform/gdi/GdiHandles.h"
+#include "platform/winqt/paint/GdiQt.h"
+#include "platform/winqt/picture/CShownCells.h"
+
+#include <QRect>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class CXCellFills {
+public:
+    // One rectangle of a fill request, laid out as the X protocol has it.
+    struct Fill {
+        std::int16_t x;
+        std::int16_t y;
+        std::uint16_t width;
+        std::uint16_t height;
+    };
+
+    CXCellFills();
+
+    // The device pixels from the window's edge that show each source pixel; everything the
+    // window showed is lost.
+    void Place(const AxisMap& columns, const AxisMap& rows);
+    // The cells under area (the window's pixels) no longer show anything known.
+    void Forget(const QRect& area) { m_shown.Forget(area); }
+    // Queues a fill for every cell touching the areas (the window's pixels) that does not show
+    // its colour in the bitmap yet, and takes the cells to show it from now on.
+    void Update(const GdiObject& bitmap, const std::vector<QRect>& areas);
+    // Hands over the queued fills colour by colour, and forgets them.
+    void
+    Drain(const std::function<void(std::uint16_t pixel, const std::vector<Fill>& fills)>& send);
+
+private:
+    // Per cell column, the fill that a run starting there on the row above went into, so that
+    // the same run on the next row makes it taller instead of adding another.
+    struct Above {
+        std::int16_t slot = -1;
+        int lastColumn = -1;
+        std::size_t index = 0;
+    };
+
+    void AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int cellRow);
+
+    CShownCells m_shown;
+    // The fills of one paint, by colour: a colour's slot in m_fills, or kNoSlot.
+    std::vector<std::int16_t> m_slotOf;
+    std::vector<std::uint16_t> m_slotPixel;
+    std::vector<std::vector<Fill>> m_fills;
+    std::vector<Above> m_above;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+// The picture as the X server draws it. Under X, a scaled copy onto a window's paint goes to a
+// window of the program's own, a child of the dialog's window over the part of it the picture
+// covers, and the server fills each cell that changed as a solid rectangle of its colour. The
+// picture is a few dozen colours in cells of many pixels each, so a frame costs a few thousand
+// small fills instead of a copy of every device pixel into Qt's backing store and from there to
+// the server. The window takes no input of its own: clicks on it reach the dialog's window as
+// they always did.
+
+#include "platform/winqt/paint/CPictureSink.h"
+#include "platform/winqt/paint/GdiQt.h"
+#include "platform/winqt/picture/CXCellFills.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QPointer>
+#include <QRect>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QWidget;
+struct xcb_connection_t;
+
+class CXPictureWindow : public QAbstractNativeEventFilter, public CPictureSink {
+public:
+    // The picture window for the widget's paints; null when the widget is not shown by an X
+    // server. It makes nothing on the server before the first copy.
+    static std::unique_ptr<CXPictureWindow> Create(QWidget* widget);
+    CXPictureWindow(const CXPictureWindow&) = delete;
+    CXPictureWindow& operator=(const CXPictureWindow&) = delete;
+    ~CXPictureWindow() override;
+
+    // Whether a copy through this painter lands on the screen, where this window can take it:
+    // not a grab or a render of the widget into a picture of its own.
+    bool Serves(const QPainter& painter) const override;
+
+    // A paint of the widget starts; one that ends without a copy hides the window.
+
+    // Shows the 16-bit bitmap (rows bottom-up, 5-5-5) scaled by columns and rows, the source
+    // pixel of every device pixel of the widget's window that the copy covers. Within areas (the
+    // paint's clip, device pixels) the cells that do not yet show their colour are filled. False
+    // when the server cannot take the copy; the window is then hidden and the caller draws it.
+    bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+              const std::vector<QRect>& areas) override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    CXPictureWindow(QWidget* widget, xcb_connection_t* connection);
+    bool MakeWindow();
+    bool Place(const AxisMap& columns, const AxisMap& rows);
+    void Map();
+    void Hide();
+    void Withdraw() override { Hide(); }
+    void RepaintWidget(const QRect& device);
+    void SendFills();
+    std::uint32_t ServerPixel(std::uint16_t pixel) const;
+
+    QPointer<QWidget> m_pWidget;
+    xcb_connection_t* m_pConnection = nullptr;
+    std::uint32_t m_nParent = 0; // the widget's window when ours was made
+    std::uint32_t m_nWindow = 0;
+    std::uint32_t m_nGc = 0;
+    bool m_bMapped = false;
+    bool m_bFailed = false; // the server's visual is one this class cannot fill
+    // How each 5-bit channel becomes part of a pixel of the server's visual.
+    std::uint32_t m_redOf[32] = {};
+    std::uint32_t m_greenOf[32] = {};
+    std::uint32_t m_blueOf[32] = {};
+    std::uint32_t m_nOpaque = 0;
+
+    QRect m_rcPlace; // the window's place among the widget window's device pixels
+    AxisMap m_columns;
+    AxisMap m_rows;
+    CXCellFills m_cells; // what the window shows, and the fills that update it
+};

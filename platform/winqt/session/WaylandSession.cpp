@@ -1,0 +1,71 @@
+#include "platform/winqt/session/WaylandSession.h"
+
+#include <QGuiApplication>
+#include <qpa/qplatformnativeinterface.h>
+
+#include <wayland-client.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The global a compositor offers when it draws the frames of the windows that ask it to.
+const char* const kDecorationManager = "zxdg_decoration_manager_v1";
+
+void OnGlobal(void* data, wl_registry* /*registry*/, std::uint32_t /*name*/, const char* interface,
+              std::uint32_t /*version*/) {
+    if (std::strcmp(interface, kDecorationManager) == 0) {
+        *static_cast<bool*>(data) = true;
+    }
+}
+
+void OnGlobalRemove(void* /*data*/, wl_registry* /*registry*/, std::uint32_t /*name*/) {}
+
+const wl_registry_listener kListener = {OnGlobal, OnGlobalRemove};
+
+} // namespace
+
+wl_display* QtWaylandDisplay() {
+    QPlatformNativeInterface* native = QCoreApplication::instance() != nullptr
+                                           ? QGuiApplication::platformNativeInterface()
+                                           : nullptr;
+    const bool wayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return native == nullptr || !wayland
+               ? nullptr
+               : static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display"));
+}
+
+bool CompositorDrawsWindowFrames() {
+    if (std::getenv("WAYLAND_SOCKET") != nullptr) {
+        return false;
+    }
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    bool found = false;
+    wl_registry* registry = wl_display_get_registry(display);
+    if (registry != nullptr) {
+        wl_registry_add_listener(registry, &kListener, &found);
+        if (wl_display_roundtrip(display) < 0) {
+            found = false;
+        }
+        wl_registry_destroy(registry);
+    }
+    wl_display_disconnect(display);
+    return found;
+}
+
+// Qt 6.4 ends its connection with a race. Its event thread stops without reading when the main
+// thread has just prepared a read for it, and that read is then never done; Qt's second event
+// thread, for frame callbacks, waits in its own read for that one for ever, and the main
+// thread waits for that thread: the program hangs once its window is closed. A round trip
+// returns only once every read prepared before it has been done, and nothing else prepares one
+// before Qt's end, which then finds both threads free to stop.
+void SettleWaylandConnection() {
+    if (wl_display* display = QtWaylandDisplay(); display != nullptr) {
+        wl_display_roundtrip(display);
+    }
+}

@@ -1,0 +1,101 @@
+#include "platform/winqt/user/IconObject.h"
+
+#include "platform/winqt/user/WindowObject.h"
+#include "res/IconImage.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr QRgb kOpaque = 0xFF000000;
+
+QImage ImageOf(const IconImage& data) {
+    QImage image(data.width, data.height, QImage::Format_ARGB32);
+    for (int y = 0; y < data.height; ++y) {
+        for (int x = 0; x < data.width; ++x) {
+            const int index = IconPixelIndex(data, x, y);
+            const bool opaque = index >= 0 && static_cast<std::size_t>(index) < data.palette.size();
+            image.setPixel(x, y,
+                           opaque ? kOpaque | data.palette[static_cast<std::size_t>(index)] : 0);
+        }
+    }
+    return image;
+}
+
+// The group's image of exactly this size, or its first scaled to it.
+QImage ImageOfSize(const IconGroup& group, int size) {
+    for (const IconImage& data : group.images) {
+        if (data.width == size && data.height == size) {
+            return ImageOf(data);
+        }
+    }
+    if (group.images.empty()) {
+        return QImage();
+    }
+    return ImageOf(group.images.front()).scaled(size, size);
+}
+
+// Icons are shared and live for the whole process, as the window system's resource icons do.
+std::map<UINT, std::unique_ptr<IconObject>>& LoadedIcons() {
+    static auto* icons = new std::map<UINT, std::unique_ptr<IconObject>>;
+    return *icons;
+}
+
+} // namespace
+
+QIcon IconOf(HICON big, HICON small) {
+    QIcon icon;
+    if (big != nullptr) {
+        icon.addPixmap(QPixmap::fromImage(big->large));
+    }
+    if (small != nullptr) {
+        icon.addPixmap(QPixmap::fromImage(small->small));
+    }
+    return icon;
+}
+
+// Only the program's own icons, by number, are loaded; the system's own have no images here.
+HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    if (hInstance == nullptr || !IS_INTRESOURCE(lpIconName)) {
+        return nullptr;
+    }
+    return LoadIconResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName)));
+}
+
+HICON LoadIconResource(UINT nIDResource) {
+    auto& icons = LoadedIcons();
+    if (const auto found = icons.find(nIDResource); found != icons.end()) {
+        return found->second.get();
+    }
+    const IconGroup* group = FindIconGroup(nIDResource);
+    if (group == nullptr || group->images.empty()) {
+        return nullptr;
+    }
+    auto icon = std::make_unique<IconObject>();
+    icon->large = ImageOfSize(*group, GetSystemMetrics(SM_CXICON));
+    icon->small = ImageOfSize(*group, GetSystemMetrics(SM_CXSMICON));
+    HICON handle = icon.get();
+    icons.emplace(nIDResource, std::move(icon));
+    return handle;
+}
+
+// An icon here already holds its images at both sizes, and lives as long as the process, so a
+// copy of it at another size is the icon itself.
+HANDLE CopyImage(HANDLE h, UINT type, int /*cx*/, int /*cy*/, UINT /*flags*/) {
+    return type == IMAGE_ICON ? h : nullptr;
+}
+
+BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon) {
+    QPainter* painter = PainterOfPaintDC(hDC);
+    if (painter == nullptr || hIcon == nullptr) {
+        return FALSE;
+    }
+    // The place is in the paint DC's device pixels; the icon keeps its size in logical ones.
+    const double ratio = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1;
+    painter->drawImage(QPointF(x / ratio, y / ratio), hIcon->large);
+    return TRUE;
+}

@@ -1,0 +1,110 @@
+#include "platform/winqt/user/SystemMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+#include <QWidget>
+
+namespace {
+
+// The usual window commands, as the window system names them.
+constexpr const char* kRestoreText = "&Restore";
+constexpr const char* kMinimizeText = "Mi&nimize";
+constexpr const char* kMaximizeText = "Ma&ximize";
+constexpr const char* kCloseText = "&Close\tAlt+F4";
+
+// Menus hand their commands over only after they have closed, as the window system's do, so
+// that a handler which opens a modal dialog does not run inside the menu.
+void PostSysCommand(HWND hWnd, UINT_PTR id) {
+    QMetaObject::invokeMethod(
+        qApp,
+        [hWnd, id] {
+            if (IsWindow(hWnd) == TRUE) {
+                SendMessage(hWnd, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enabled) {
+    QAction* action = menu->addAction(QString::fromUtf8(text));
+    action->setEnabled(enabled);
+    QObject::connect(action, &QAction::triggered, menu, [hWnd, id] { PostSysCommand(hWnd, id); });
+}
+
+void AddWindowCommands(QMenu* menu, WindowObject* window) {
+    const QWidget* widget = window->widget;
+    const bool hasBoxes = (window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
+    if (hasBoxes) {
+        const bool minimized = widget->isMinimized();
+        const bool maximized = widget->isMaximized();
+        AddCommand(menu, window, kRestoreText, SC_RESTORE, minimized || maximized);
+        AddCommand(menu, window, kMinimizeText, SC_MINIMIZE,
+                   (window->style & WS_MINIMIZEBOX) != 0 && !minimized);
+        AddCommand(menu, window, kMaximizeText, SC_MAXIMIZE,
+                   (window->style & WS_MAXIMIZEBOX) != 0 && !maximized);
+        menu->addSeparator();
+    }
+    AddCommand(menu, window, kCloseText, SC_CLOSE, true);
+}
+
+void AddAppendedItems(QMenu* menu, WindowObject* window) {
+    if (window->dialog.systemMenu == nullptr) {
+        return;
+    }
+    for (const MenuItem& item : window->dialog.systemMenu->items) {
+        if ((item.flags & MF_SEPARATOR) != 0) {
+            menu->addSeparator();
+        } else {
+            AddCommand(menu, window, item.text.c_str(), item.id, (item.flags & MF_GRAYED) == 0);
+        }
+    }
+}
+
+void OpenFromKeyboard(HWND hWnd) {
+    if (WindowObject* window = FindWindowObject(hWnd)) {
+        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
+    }
+}
+
+} // namespace
+
+QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos) {
+    if (window == nullptr || window->widget == nullptr || (window->style & WS_SYSMENU) == 0) {
+        return nullptr;
+    }
+    if (window->dialog.openMenu != nullptr && window->dialog.openMenu->isVisible()) {
+        return window->dialog.openMenu;
+    }
+    auto* menu = new QMenu(window->widget);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    AddWindowCommands(menu, window);
+    AddAppendedItems(menu, window);
+    window->dialog.openMenu = menu;
+    menu->popup(globalPos);
+    return menu;
+}
+
+QPoint SystemMenuKeyboardPlace(const WindowObject* window) {
+    if (window == nullptr || window->widget == nullptr) {
+        return QPoint();
+    }
+    return window->widget->mapToGlobal(QPoint(0, 0));
+}
+
+void InstallSystemMenuKeys(WindowObject* window) {
+    if (window == nullptr || window->widget == nullptr) {
+        return;
+    }
+    const HWND hWnd = window;
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu),
+          QKeySequence(Qt::ALT | Qt::Key_Space)}) {
+        auto* shortcut = new QShortcut(keys, window->widget);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, window->widget,
+                         [hWnd] { OpenFromKeyboard(hWnd); });
+    }
+}

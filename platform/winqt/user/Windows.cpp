@@ -1,0 +1,144 @@
+#include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/user/WindowObject.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+// The calls on a window's place, size, state and procedure.
+
+// Every place and size crossing these calls is in device pixels, as for a program that follows
+// each screen's scale; the widgets beneath are placed in Qt's logical pixels.
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+    const QWidget* widget = WidgetOfHandle(hWnd);
+    if (lpRect == nullptr || widget == nullptr) {
+        return FALSE;
+    }
+    const double ratio = DeviceRatioOf(widget);
+    // A child's sunken edge lies outside its client area.
+    const int edges = 2 * ClientEdgeWidth(FindWindowObject(hWnd));
+    *lpRect = RECT{0, 0, std::max(0, ToDeviceEdge(widget->width(), ratio) - edges),
+                   std::max(0, ToDeviceEdge(widget->height(), ratio) - edges)};
+    return TRUE;
+}
+
+UINT GetDpiForWindow(HWND hWnd) {
+    const QWidget* widget = WidgetOfHandle(hWnd);
+    return widget == nullptr ? 0 : DpiOfRatio(DeviceRatioOf(widget));
+}
+
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    const QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    if (lpRect == nullptr || widget == nullptr) {
+        return FALSE;
+    }
+    if (widget->isWindow()) {
+        *lpRect = DeviceRectOf(widget->frameGeometry(), DeviceRatioOf(widget));
+        return TRUE;
+    }
+    const RECT place = ClientDeviceRect(window);
+    const POINT parent = ClientOriginOnScreen(window->parent);
+    *lpRect = RECT{parent.x + place.left, parent.y + place.top, parent.x + place.right,
+                   parent.y + place.bottom};
+    return TRUE;
+}
+
+namespace {
+
+// Moves a point by the window's client origin on the screen, times direction (1 or -1).
+BOOL MoveByClientOrigin(HWND hWnd, LPPOINT lpPoint, int direction) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
+        return FALSE;
+    }
+    const POINT origin = ClientOriginOnScreen(window);
+    *lpPoint = POINT{lpPoint->x + direction * origin.x, lpPoint->y + direction * origin.y};
+    return TRUE;
+}
+
+} // namespace
+
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+    return MoveByClientOrigin(hWnd, lpPoint, -1);
+}
+
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+    return MoveByClientOrigin(hWnd, lpPoint, 1);
+}
+
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
+    WindowObject* window = FindWindowObject(hWnd);
+    QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    if (widget == nullptr) {
+        return FALSE;
+    }
+    const double ratio = DeviceRatioOf(widget);
+    window->placed.rect = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
+    window->placed.ratio = ratio;
+    widget->setGeometry(LogicalCover(window->placed.rect, ratio));
+    if (bRepaint != FALSE) {
+        widget->update();
+    }
+    return TRUE;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+    WindowObject* window = FindWindowObject(hWnd);
+    QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    if (widget == nullptr) {
+        return FALSE;
+    }
+    QRect rect = widget->rect();
+    if (lpRect != nullptr) {
+        // An empty or inverted rectangle asks for nothing.
+        if (lpRect->right <= lpRect->left || lpRect->bottom <= lpRect->top) {
+            return TRUE;
+        }
+        // The picture's own surface may bring its part up to date without a paint.
+        if (bErase == FALSE && window->paint.pictureSink != nullptr &&
+            window->paint.pictureSink->Repaint(
+                QRect(QPoint(lpRect->left, lpRect->top),
+                      QPoint(lpRect->right - 1, lpRect->bottom - 1)))) {
+            return TRUE;
+        }
+        // On a fractional scale a logical pixel holds parts of two device pixels: the logical
+        // pixels that reach the rectangle's device pixels at all are painted again.
+        rect = LogicalCover(*lpRect, DeviceRatioOf(widget));
+    }
+    if (bErase != FALSE) {
+        window->paint.eraseAsked = true;
+    } else {
+        window->paint.unerased += rect;
+    }
+    widget->update(rect);
+    return TRUE;
+}
+
+BOOL IsIconic(HWND hWnd) {
+    const QWidget* widget = WidgetOfHandle(hWnd);
+    return widget != nullptr && widget->isMinimized() ? TRUE : FALSE;
+}
+
+BOOL DestroyWindow(HWND hWnd) {
+    if (IsWindow(hWnd) == FALSE) {
+        return FALSE;
+    }
+    DestroyWindowObject(hWnd);
+    return TRUE;
+}
+
+LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr || nIndex != GWLP_WNDPROC) {
+        return 0;
+    }
+    const WNDPROC previous = window->wndProc;
+    window->wndProc = reinterpret_cast<WNDPROC>(dwNewLong);
+    return reinterpret_cast<LONG_PTR>(previous);
+}
+
+BOOL IsWindow(HWND hWnd) {
+    return FindWindowObject(hWnd) != nullptr ? TRUE : FALSE;
+}

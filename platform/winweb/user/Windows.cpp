@@ -1,0 +1,170 @@
+#include "platform/winweb/session/PageCalls.h"
+#include "platform/winweb/user/WindowObject.h"
+
+#include <algorithm>
+
+// The calls on a window's place, size, state and procedure. Places and sizes are in the page's
+// device pixels, as for a program that follows the screen's scale.
+
+namespace {
+
+// An empty or inverted rectangle asks for nothing.
+bool IsEmpty(const RECT& rc) {
+    return rc.right <= rc.left || rc.bottom <= rc.top;
+}
+
+RECT Intersection(const RECT& a, const RECT& b) {
+    return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+
+// Past this many separate rectangles a window's update area is kept as the one round them.
+constexpr std::size_t kMostUpdateRects = 32;
+
+void AddUpdateRect(WindowObject* window, const RECT& rc) {
+    auto& rects = window->invalid;
+    if (rects.size() < kMostUpdateRects) {
+        rects.push_back(rc);
+        return;
+    }
+    RECT bounds = rc;
+    for (const RECT& each : rects) {
+        bounds = RECT{std::min(bounds.left, each.left), std::min(bounds.top, each.top),
+                      std::max(bounds.right, each.right), std::max(bounds.bottom, each.bottom)};
+    }
+    rects.assign(1, bounds);
+}
+
+} // namespace
+
+BOOL IsWindow(HWND hWnd) {
+    return FindWindowObject(hWnd) != nullptr ? TRUE : FALSE;
+}
+
+LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr || window->wndProc == nullptr) {
+        return 0;
+    }
+    return window->wndProc(hWnd, message, wParam, lParam);
+}
+
+BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpRect == nullptr || window == nullptr) {
+        return FALSE;
+    }
+    // A child's sunken edge lies outside its client area.
+    const int edges = 2 * ClientEdgeWidth(window);
+    *lpRect = RECT{0, 0, std::max(0, window->placed.right - window->placed.left - edges),
+                   std::max(0, window->placed.bottom - window->placed.top - edges)};
+    return TRUE;
+}
+
+UINT GetDpiForWindow(HWND hWnd) {
+    return IsWindow(hWnd) != FALSE ? PageDpi() : 0;
+}
+
+BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpRect == nullptr || window == nullptr) {
+        return FALSE;
+    }
+    if (window->parent == nullptr) {
+        *lpRect = window->placed;
+        return TRUE;
+    }
+    const POINT parent = ClientOrigin(window->parent);
+    const RECT& place = window->placed;
+    *lpRect = RECT{parent.x + place.left, parent.y + place.top, parent.x + place.right,
+                   parent.y + place.bottom};
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpPoint == nullptr || window == nullptr) {
+        return FALSE;
+    }
+    const POINT origin = ClientOrigin(window);
+    *lpPoint = POINT{lpPoint->x - origin.x, lpPoint->y - origin.y};
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpPoint == nullptr || window == nullptr) {
+        return FALSE;
+    }
+    const POINT origin = ClientOrigin(window);
+    *lpPoint = POINT{lpPoint->x + origin.x, lpPoint->y + origin.y};
+    return TRUE;
+}
+
+BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
+    WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->placed = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
+    if (window->parent != nullptr) {
+        page_place(window->element, X, Y, std::max(0, nWidth), std::max(0, nHeight),
+                   ClientEdgeWidth(window));
+    } else {
+        page_resize(window->element, std::max(0, nWidth), std::max(0, nHeight));
+    }
+    if (bRepaint != FALSE && window->parent != nullptr) {
+        InvalidateRect(window->parent, nullptr, TRUE);
+    }
+    return TRUE;
+}
+
+BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
+    WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr) {
+        return FALSE;
+    }
+    // Only top-level windows paint on the page's canvas; controls are the page's own elements,
+    // which the browser draws.
+    if (window->parent != nullptr) {
+        return TRUE;
+    }
+    RECT client{};
+    GetClientRect(hWnd, &client);
+    const RECT rc = lpRect == nullptr ? client : Intersection(*lpRect, client);
+    if (IsEmpty(rc)) {
+        return TRUE;
+    }
+    if (bErase != FALSE) {
+        window->eraseAsked = true;
+    }
+    AddUpdateRect(window, rc);
+    return TRUE;
+}
+
+// A page is never minimised: a hidden tab merely stops its timers for a while.
+BOOL IsIconic(HWND /*hWnd*/) {
+    return FALSE;
+}
+
+BOOL DestroyWindow(HWND hWnd) {
+    if (IsWindow(hWnd) == FALSE) {
+        return FALSE;
+    }
+    DestroyWindowObject(hWnd);
+    return TRUE;
+}
+
+LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
+    WindowObject* window = FindWindowObject(hWnd);
+    if (window == nullptr || nIndex != GWLP_WNDPROC) {
+        return 0;
+    }
+    const WNDPROC previous = window->wndProc;
+    window->wndProc = reinterpret_cast<WNDPROC>(dwNewLong);
+    return reinterpret_cast<LONG_PTR>(previous);
+}
+
+LRESULT CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
+    return lpPrevWndFunc == nullptr ? 0 : lpPrevWndFunc(hWnd, Msg, wParam, lParam);
+}

@@ -1,0 +1,25 @@
+#include "tests/platform/QtWnd.h"
+
+#include "platform/winqt/user/SystemMenu.h"
+#include "platform/winqt/user/WindowObject.h"
+
+#include <QTimer>
+#include <QWidget>
+
+QWidget* WidgetOf(HWND hWnd) {
+    return WidgetOfHandle(hWnd);
+}
+
+QWidget* DialogItemWidget(HWND hDlg, int nID) {
+    WindowObject* control = FindChildWindow(FindWindowObject(hDlg), nID);
+    return control == nullptr ? nullptr : control->widget.data();
+}
+
+void PostToUi(std::function<void()> work) {
+    QTimer::singleShot(0, [work = std::move(work)] { work(); });
+}
+
+QMenu* OpenSystemMenu(HWND hWnd) {
+    WindowObject* window = FindWindowObject(hWnd);
+    return window == nullptr ? nullptr : PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
+}
