@@ -155,6 +155,8 @@ protected:
 
 TEST_P(ScaledDisplayTest, PictureIsTheNearestNeighbourMappingAndClicksHitTheCellShown) {
     const ScaledCase& c = GetParam();
+    // Without the variable every run would quietly be one at scale 1.
+    ASSERT_NE(std::getenv("QT_SCALE_FACTOR"), nullptr) << "each run names its scale";
     const double scale = ScaleFromEnvironment();
     ASSERT_DOUBLE_EQ(m_pClient->devicePixelRatio(), scale) << "the scale factor did not take";
     m_pClient->window()->resize(c.client);
