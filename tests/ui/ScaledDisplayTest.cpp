@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -167,6 +168,13 @@ TEST_P(ScaledDisplayTest, PictureIsTheNearestNeighbourMappingAndClicksHitTheCell
     Check(IDC_SPECTRUM);
     m_dlg.SendMessage(WM_TIMER, 2, 0);
     PaintPattern();
+
+    if (!c.stretch) {
+        // Every cell the same block of whole device pixels: the scale rounded, halves up.
+        const long cellPixels = std::max(1L, Round(scale));
+        EXPECT_EQ(m_dlg.m_rcDisplay.right - m_dlg.m_rcDisplay.left, c.grid * cellPixels);
+        EXPECT_EQ(m_dlg.m_rcDisplay.bottom - m_dlg.m_rcDisplay.top, c.grid * cellPixels);
+    }
 
     const QImage shot = m_pClient->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.width(), Round(m_pClient->width() * scale));
