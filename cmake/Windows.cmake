@@ -3,9 +3,18 @@
 # with nothing installed beside them.
 add_link_options(-static-libgcc -static-libstdc++ -static)
 
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The 32-bit build computes in SSE2 as the 64-bit one does: the x87 unit's wider intermediates
+  # could round a ring sum to another level, and the two pictures would differ. 32-bit Windows
+  # promises only 4-byte stack alignment on entry, so functions that keep vectors on the stack
+  # realign it themselves; the wider kernels, entered through a pointer, are among them.
+  add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
+endif()
+
 # Release builds carry the same compile-time hardening as on Linux; the stack protector's support
 # comes from the static libssp. Windows loads programs at a random address and keeps data
-# non-executable by default with this linker, so the ELF-only relro and now have no counterpart.
+# non-executable by default with this linker, 32-bit or 64-bit, so the ELF-only relro and now
+# have no counterpart.
 option(ONDELINE_HARDENING "Harden release builds" ON)
 if(ONDELINE_HARDENING)
   set(ONDELINE_RELEASE_CONFIG "$<CONFIG:Release,RelWithDebInfo>")

@@ -14,13 +14,20 @@ if(NOT EXISTS ${ONDELINE_RC_WRITER} OR NOT EXISTS ${ONDELINE_ICON_WRITER})
                       "(tools/scripts/build-windows.sh does)")
 endif()
 
+# The manifest names the processor the program is built for; Windows refuses to start a program
+# whose manifest names another.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(manifest_architecture x86)
+else()
+  set(manifest_architecture amd64)
+endif()
 set(resource_dir ${PROJECT_BINARY_DIR}/resources)
 set(resource_script ${resource_dir}/ondeline.rc)
 set(resource_files ${resource_dir}/ondeline.manifest ${resource_dir}/ondeline.ico)
 add_custom_command(
   OUTPUT ${resource_script} ${resource_files}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${resource_dir}
-  COMMAND ${ONDELINE_RC_WRITER} ${resource_dir}
+  COMMAND ${ONDELINE_RC_WRITER} ${resource_dir} ${manifest_architecture}
   COMMAND ${ONDELINE_ICON_WRITER} ico ${resource_dir}/ondeline.ico
   DEPENDS ${ONDELINE_RC_WRITER} ${ONDELINE_ICON_WRITER}
   COMMENT "Writing the resource script and the icon from res/"

@@ -7,9 +7,11 @@
 
 using namespace ring;
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if (defined(__x86_64__) || (defined(__i386__) && defined(__SSE2__))) && defined(__GNUC__)
 // Besides the baseline (SSE2), the kernel is built for AVX2 and for AVX-512, both with fused
-// multiply-add, and the widest the processor has is picked at start.
+// multiply-add, and the widest the processor has is picked at start. A 32-bit build has them as
+// well; it must realign the stack where they are entered (-mstackrealign), as its callers keep
+// it aligned to 4 bytes only.
 #define ONDELINE_X86_LEVELS 1
 #define ONDELINE_AVX2 "avx2,fma"
 #define ONDELINE_AVX512 "avx512f,avx512vl,avx512dq,avx2,fma"

@@ -127,7 +127,7 @@ int CRippleDlg::LayoutDisplay(int cx, int cy) {
     ScreenToClient(&inside);
 
     // A cell is a block of whole device pixels, about as large as a pixel of the unscaled screen.
-    const int nCellPixels = CellPixels(::GetDpiForWindow(m_hWnd));
+    const int nCellPixels = CellPixels(AfxGetDpiForWindow(m_hWnd));
     const int naturalW = m_nGridW * nCellPixels;
     const int naturalH = m_nGridH * nCellPixels;
     const DisplayLayout layout =

@@ -4,6 +4,9 @@
 #include "platform/afx/Afx.h"
 #include "platform/afx/CString.h"
 #include "platform/afx/CWnd.h"
+#ifdef _WIN32
+#include "platform/afx/CWindowDpi.h"
+#endif
 
 namespace {
 
@@ -27,4 +30,14 @@ int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
     CString text;
     text.LoadString(nIDPrompt);
     return AfxMessageBox(text.GetString(), nType, nIDHelp);
+}
+
+UINT AfxGetDpiForWindow(HWND hWnd) {
+#ifdef _WIN32
+    static const CWindowDpi dpi;
+    return dpi.Of(hWnd);
+#else
+    // The Qt layer answers for each window on every system it runs on.
+    return ::GetDpiForWindow(hWnd);
+#endif
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// The class library's free functions: sockets, the message box and the controls' container.
+// The class library's free functions: sockets, the message box, the controls' container and a
+// window's DPI.
 
 #include "platform/afx/CWinApp.h"
 
@@ -20,3 +21,7 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // Controls are all the system's own, so there is no container to enable.
 inline void AfxEnableControlContainer() {}
+
+// The dots per inch the window is laid out at (USER_DEFAULT_SCREEN_DPI at 100 %), on every system
+// the program starts on, including those older than GetDpiForWindow.
+UINT AfxGetDpiForWindow(HWND hWnd);

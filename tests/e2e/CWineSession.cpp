@@ -1,5 +1,7 @@
 #include "CWineSession.h"
 
+#include <cstdlib>
+
 namespace {
 // Debian's 64-bit Wine loader; the `wine` wrapper would look for a 32-bit Wine first.
 const char* const kWine64 = "/usr/lib/wine/wine64";
@@ -7,6 +9,18 @@ const auto kPrefixTimeout = std::chrono::seconds(120);
 const auto kSettingTimeout = std::chrono::seconds(60);
 // Wine asks to install Mono and Gecko into a new prefix; no test needs either.
 const char* const kNoMonoOrGecko = "WINEDLLOVERRIDES=mscoree,mshtml=";
+
+// Wine's own variables choose the Wine: WINELOADER the loader, 64-bit unless it says otherwise,
+// and WINEARCH the kind of prefix (win32 for the 32-bit programs, as on 32-bit Windows).
+std::string Loader() {
+    const char* loader = std::getenv("WINELOADER");
+    return loader != nullptr && *loader != '\0' ? loader : kWine64;
+}
+
+std::string Arch() {
+    const char* arch = std::getenv("WINEARCH");
+    return arch != nullptr && *arch != '\0' ? arch : "win64";
+}
 } // namespace
 
 CWineSession::CWineSession(const CXSession& x, int logPixels) : m_x(x), m_nLogPixels(logPixels) {
@@ -21,11 +35,9 @@ CWineSession::~CWineSession() {
 }
 
 std::vector<std::string> CWineSession::Environment() const {
-    return {m_x.DisplayVariable(),
-            "WINEPREFIX=" + m_prefix.path().toStdString(),
-            "WINELOADER=" + std::string(kWine64),
-            "WINEDEBUG=-all",
-            kNoMonoOrGecko,
+    return {m_x.DisplayVariable(),    "WINEPREFIX=" + m_prefix.path().toStdString(),
+            "WINELOADER=" + Loader(), "WINEARCH=" + Arch(),
+            "WINEDEBUG=-all",         kNoMonoOrGecko,
             "WAYLAND_DISPLAY="};
 }
 
@@ -36,10 +48,13 @@ std::string CWineSession::FreshPrefixTemplate(std::string& failure) {
     static QTemporaryDir folder;
     static const bool made = [&] {
         const std::vector<std::string> env{"WINEPREFIX=" + folder.path().toStdString(),
-                                           "WINELOADER=" + std::string(kWine64), "WINEDEBUG=-all",
-                                           kNoMonoOrGecko, "DISPLAY="};
+                                           "WINELOADER=" + Loader(),
+                                           "WINEARCH=" + Arch(),
+                                           "WINEDEBUG=-all",
+                                           kNoMonoOrGecko,
+                                           "DISPLAY="};
         const CChildProcess::Result boot =
-            CChildProcess::Run({kWine64, "wineboot", "-i"}, env, kPrefixTimeout);
+            CChildProcess::Run({Loader(), "wineboot", "-i"}, env, kPrefixTimeout);
         failure = boot.Describe();
         return folder.isValid() && boot.Succeeded() &&
                CChildProcess::Run({"wineserver", "-w"}, env, kSettingTimeout).Succeeded();
@@ -80,7 +95,7 @@ bool CWineSession::MakePrefix() {
 CChildProcess::Result CWineSession::Wine(const std::vector<std::string>& args,
                                          std::chrono::milliseconds timeout,
                                          const std::vector<std::string>& extraEnvironment) const {
-    std::vector<std::string> argv{kWine64};
+    std::vector<std::string> argv{Loader()};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> environment = Environment();
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
@@ -93,7 +108,7 @@ bool CWineSession::WaitForServer() const {
 
 std::unique_ptr<CChildProcess> CWineSession::Start(const std::string& program,
                                                    const std::vector<std::string>& args) const {
-    std::vector<std::string> argv{kWine64, program};
+    std::vector<std::string> argv{Loader(), program};
     argv.insert(argv.end(), args.begin(), args.end());
     return std::make_unique<CChildProcess>(argv, Environment());
 }

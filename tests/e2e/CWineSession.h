@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-// 64-bit Wine on a private X server, in a Wine prefix of its own made for the session, at one
-// screen scale: Wine's LogPixels, 96 for 100 %, 144 for 150 %, 192 for 200 %. Windows programs
-// started through it are driven and looked at through the X session (xdotool, wmctrl, import).
-// The prefix and every Wine process of it go with the session.
+// Wine on a private X server, in a Wine prefix of its own made for the session, 64-bit unless
+// WINELOADER and WINEARCH choose the 32-bit one, at one screen scale: Wine's LogPixels, 96 for
+// 100 %, 144 for 150 %, 192 for 200 %. Windows programs started through it are driven and looked
+// at through the X session (xdotool, wmctrl, import). The prefix and every Wine process of it go
+// with the session.
 class CWineSession {
 public:
     CWineSession(const CXSession& x, int logPixels);

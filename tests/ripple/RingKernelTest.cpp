@@ -15,7 +15,7 @@ constexpr double kLargestPhase = 4294967295.0 * ring::kPhasePerMs;
 
 // What the AVX2 and AVX-512 kernels compute, with the processor's own fused multiply-add as
 // theirs. The C library's fma cannot stand in for it: MinGW's is not correctly rounded.
-#if defined(__x86_64__) && defined(__GNUC__)
+#if (defined(__x86_64__) || (defined(__i386__) && defined(__SSE2__))) && defined(__GNUC__)
 __attribute__((target("fma"), flatten)) double FusedCosine(double t) {
     return ring::RingCosine<true>(t);
 }

@@ -1,6 +1,6 @@
 // The compiled resources, read back through Windows' own loader under Wine, against res/'s tables
 // they were written from: the dialog templates field by field, the size list's data, the string
-// table, the version block, the icon as the system draws it, and the manifest's effect.
+// table, the version block, the icon as the system draws it, and the manifest and its effect.
 
 #include "res/resource.h"
 #include "res/DialogInit.h"
@@ -260,6 +260,26 @@ TEST(Resources, HoldAManifestForPerMonitorScalingAndCommonControlsSix) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     EXPECT_NE(place.find(kCommonControlsSix), std::string::npos) << path;
+}
+
+// Windows refuses to start a program whose manifest names another processor, and runs it as an
+// older system's program unless the manifest lists its own among those the program knows, from
+// Windows 7, the oldest it starts on.
+TEST(Resources, HoldAManifestForThisProcessorAndTheSystemsFromWindowsSeven) {
+    DWORD size = 0;
+    const BYTE* bytes = ResourceBytes(1, MAKEINTRESOURCEA(24), &size); // RT_MANIFEST
+    ASSERT_NE(bytes, nullptr);
+    const std::string manifest(reinterpret_cast<const char*>(bytes), size);
+    const char* processor = sizeof(void*) == 4 ? "x86" : "amd64";
+    EXPECT_NE(manifest.find(std::string("processorArchitecture=\"") + processor + "\""),
+              std::string::npos)
+        << manifest;
+    for (const char* system : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",    // Windows 7
+                               "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) { // Windows 10 and 11
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + system + "\"/>"),
+                  std::string::npos)
+            << system;
+    }
 }
 
 } // namespace

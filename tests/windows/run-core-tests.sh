@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Runs the core's test programs, built for Windows, under 64-bit Wine in a prefix of their own, and
+# Runs the core's test programs, built for Windows, under Wine in a prefix of their own, and
 # fails on any failure. The field synthesis picks its widest SIMD kernel at run time and the tests
 # run each kernel the processor has, skipping the others; a Windows build that failed to see the
 # processor's AVX would skip them silently, so the run also fails unless every kernel this
 # processor can run passed under Wine.
 #
+# WINELOADER names the Wine of the programs' width, 64-bit unless it says otherwise, and WINEARCH
+# the kind of prefix (win32 for the 32-bit programs).
+#
 # usage: run-core-tests.sh PROGRAM.exe...
 set -uo pipefail
 
-wine64=${ONDELINE_WINE64:-/usr/lib/wine/wine64}
-[ -x "$wine64" ] || { echo "FAIL: no 64-bit Wine at $wine64 (Debian's wine64)"; exit 1; }
+wine=${WINELOADER:-/usr/lib/wine/wine64}
+[ -x "$wine" ] || { echo "FAIL: no Wine at $wine (Debian's wine64, or wine32 from i386)"; exit 1; }
 
 prefix=$(mktemp -d)
-export WINEPREFIX=$prefix WINEDEBUG=-all WINELOADER=$wine64 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$prefix WINEDEBUG=-all WINELOADER=$wine WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
@@ -35,7 +38,7 @@ passed=$(mktemp)
 for program in "$@"; do
   name=$(basename "$program")
   start=$(date +%s)
-  "$wine64" "$program" >"$log" 2>&1
+  "$wine" "$program" >"$log" 2>&1
   status=$?
   echo "$name: exit status $status in $(($(date +%s) - start)) s"
   if [ "$status" -ne 0 ]; then

@@ -7,9 +7,11 @@
 #include "res/VersionInfo.h"
 #include "res/resource.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -194,7 +196,27 @@ bool CResourceScript::WriteVersion(std::ostream& out) {
     return true;
 }
 
-void CResourceScript::WriteManifest(std::ostream& out) const {
+namespace {
+
+// What Windows runs the program as: each system listed here gives it its own behaviour rather
+// than an older one's. From Windows 7 on, the oldest it starts on; 10 stands for 11 as well.
+constexpr const char* kSupportedSystems[] = {
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // Windows 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // Windows 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // Windows 10 and 11
+};
+
+constexpr const char* kArchitectures[] = {"x86", "amd64"};
+
+} // namespace
+
+bool CResourceScript::IsArchitecture(const std::string& architecture) {
+    return std::find(std::begin(kArchitectures), std::end(kArchitectures), architecture) !=
+           std::end(kArchitectures);
+}
+
+void CResourceScript::WriteManifest(std::ostream& out, const std::string& architecture) const {
     const VersionInfo& version = GetVersionInfo();
     const char* name = FindVersionString("InternalName");
     const char* description = FindVersionString("ProductName");
@@ -202,7 +224,8 @@ void CResourceScript::WriteManifest(std::ostream& out) const {
 <assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
   <assemblyIdentity type="win32" name=")"
         << (name != nullptr ? name : "ONDELINE") << R"(" version=")"
-        << DottedVersion(version.fileVersion) << R"(" processorArchitecture="amd64"/>
+        << DottedVersion(version.fileVersion) << R"(" processorArchitecture=")" << architecture
+        << R"("/>
   <description>)"
         << (description != nullptr ? description : "") << R"(</description>
   <dependency>
@@ -218,6 +241,15 @@ void CResourceScript::WriteManifest(std::ostream& out) const {
       </requestedPrivileges>
     </security>
   </trustInfo>
+  <compatibility xmlns="urn:schemas-microsoft-com:compatibility.v1">
+    <application>
+)";
+    for (const char* system : kSupportedSystems) {
+        out << R"(      <supportedOS Id=")" << system << R"("/>
+)";
+    }
+    out << R"(    </application>
+  </compatibility>
   <application xmlns="urn:schemas-microsoft-com:asm.v3">
     <windowsSettings>
       <dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>

@@ -17,8 +17,12 @@ public:
     // Writes the script; false, with Error() saying why, when a table holds what a script cannot
     // carry (a text with a character outside printable ASCII, a missing template).
     bool WriteScript(std::ostream& out);
-    // The application manifest: common controls 6 and per-monitor DPI awareness (v2).
-    void WriteManifest(std::ostream& out) const;
+    // The processor architectures a manifest may name, as Windows spells them: the 32-bit and
+    // the 64-bit program's.
+    static bool IsArchitecture(const std::string& architecture);
+    // The application manifest of the program built for architecture: common controls 6,
+    // per-monitor DPI awareness (v2), and the versions of Windows it was tested for.
+    void WriteManifest(std::ostream& out, const std::string& architecture) const;
     const std::string& Error() const { return m_strError; }
 
 private:

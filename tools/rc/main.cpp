@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: ondeline-rc FOLDER";
+constexpr char kUsage[] = "usage: ondeline-rc FOLDER x86|amd64";
 constexpr char kScriptFile[] = "ondeline.rc";
 constexpr int kExitFailure = 2;
 
@@ -36,13 +36,15 @@ bool WriteFile(const std::string& path, const std::string& text) {
 
 } // namespace
 
-// ondeline-rc FOLDER: writes ondeline.rc and the manifest it names into FOLDER.
+// ondeline-rc FOLDER ARCHITECTURE: writes ondeline.rc and the manifest it names into FOLDER, for
+// the program built for ARCHITECTURE.
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    if (argc != 3 || !CResourceScript::IsArchitecture(argv[2])) {
         std::cerr << kUsage << '\n';
         return kExitFailure;
     }
     const std::string folder = argv[1];
+    const std::string architecture = argv[2];
     CResourceScript resources;
     std::ostringstream script;
     std::ostringstream manifest;
@@ -50,7 +52,7 @@ int main(int argc, char** argv) {
         std::cerr << "ondeline-rc: " << resources.Error() << '\n';
         return kExitFailure;
     }
-    resources.WriteManifest(manifest);
+    resources.WriteManifest(manifest, architecture);
     const bool written = WriteFile(folder + "/" + CResourceScript::kManifestFile, manifest.str()) &&
                          WriteFile(folder + "/" + kScriptFile, script.str());
     return written ? 0 : kExitFailure;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-compiles the Windows tree with MinGW-w64 into build-windows/ (warnings are errors in CI),
-# with its resources written by tools of the Linux build in build/, and makes the installer and the
-# portable .zip there. Its tests run under Wine with `ctest --test-dir build-windows`.
+# Cross-compiles the Windows tree with MinGW-w64 twice, from the same sources: the 64-bit program
+# into build-windows/ and the 32-bit one into build-windows32/ (warnings are errors in CI), with
+# their resources written by tools of the Linux build in build/, and makes the installer and the
+# portable .zip files in build-windows/. The tests run under Wine with `ctest --test-dir` either.
 #
 #   bash tools/scripts/build-windows.sh
 set -euo pipefail
@@ -21,9 +22,14 @@ host_targets=(ondeline-rc ondeline-icons)
 targets=$(cmake --build build --target help)
 grep -q '^wine_e2e_tests:' <<<"$targets" && host_targets+=(wine_e2e_tests)
 cmake --build build --target "${host_targets[@]}"
-cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/MinGW64Toolchain.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_BUILD="$PWD/build" \
-  "${launcher[@]}" >/dev/null
-cmake --build build-windows -j "$(nproc)"
+# build_windows FOLDER TOOLCHAIN
+build_windows() {
+  cmake -S . -B "$1" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/$2" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDELINE_WERROR=$werror -DONDELINE_HOST_BUILD="$PWD/build" \
+    "${launcher[@]}" >/dev/null
+  cmake --build "$1" -j "$(nproc)"
+}
+build_windows build-windows MinGW64Toolchain.cmake
+build_windows build-windows32 MinGW32Toolchain.cmake
 # The installer and the portable .zip, ondeline-VERSION-win64.exe and .zip in build-windows/.
 (cd build-windows && cpack >/dev/null)
