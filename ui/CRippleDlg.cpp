@@ -125,10 +125,10 @@ int CRippleDlg::LayoutDisplay(int cx, int cy) {
     m_stFrame.ClientToScreen(&inside);
     ScreenToClient(&inside);
 
-    // A cell is one pixel of the unscaled screen, however finely this one is divided.
-    const UINT nDpi = AfxGetDpiForWindow(m_hWnd);
-    const int naturalW = ::MulDiv(m_nGridW, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
-    const int naturalH = ::MulDiv(m_nGridH, static_cast<int>(nDpi), USER_DEFAULT_SCREEN_DPI);
+    // A cell is a block of whole device pixels, about as large as a pixel of the unscaled screen.
+    const int nCellPixels = CellPixels(AfxGetDpiForWindow(m_hWnd));
+    const int naturalW = m_nGridW * nCellPixels;
+    const int naturalH = m_nGridH * nCellPixels;
     const DisplayLayout layout =
         ComputeDisplayLayout(frame, cx, cy, IsChecked(m_btnStretch), naturalW, naturalH,
                              static_cast<int>(inside.x - frame.left));

@@ -24,6 +24,14 @@ void CellSpan(std::int64_t from, std::int64_t to, std::int64_t cells, std::int64
 
 } // namespace
 
+int CellPixels(UINT dpi) {
+    // An unscaled screen has USER_DEFAULT_SCREEN_DPI dots per inch; adding half of it first
+    // rounds halves up. Without a window, GetDpiForWindow reports 0.
+    const UINT unscaled = USER_DEFAULT_SCREEN_DPI;
+    const UINT scale = (dpi + unscaled / 2) / unscaled;
+    return scale < 1 ? 1 : static_cast<int>(scale);
+}
+
 DisplayLayout ComputeDisplayLayout(const RECT& frame, int cx, int cy, BOOL stretch, int gridW,
                                    int gridH, int border) {
     DisplayLayout layout{};

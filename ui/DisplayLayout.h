@@ -14,6 +14,12 @@ struct DisplayLayout {
     RECT display; // where the picture is painted and clicks are mapped, the same coordinates
 };
 
+// How many device pixels wide and high a cell is at natural size on a screen of dpi dots per
+// inch: the screen's scale rounded to a whole number, halves up, and never less than one. A
+// fractional scale would make neighbouring cells differ by a pixel; a whole one keeps every cell
+// a sharp block of the same size.
+int CellPixels(UINT dpi);
+
 // frame is the frame's current rectangle in dialog client coordinates, cx and cy the client
 // size, gridW and gridH the grid in cells; stretch counts only when it is exactly TRUE, like a
 // check state. The frame keeps its top-left corner and gets right and bottom margins equal to

@@ -37,6 +37,10 @@ protected:
     virtual double Scale() const { return 1.0; }
     // A length of logical pixels in device pixels, as the program rounds it.
     int Device(int logical) const { return static_cast<int>(std::lround(logical * Scale())); }
+    // Device pixels across a cell at natural size: the scale rounded, halves up, at least one.
+    int CellPixels() const { return std::max(1, static_cast<int>(std::lround(Scale()))); }
+    // A grid's length at natural size, in device pixels.
+    int Natural(int grid) const { return grid * CellPixels(); }
 
     static void SetUpTestSuite() { s_session = new CXSession(ONDELINE_ARTIFACT_DIR); }
     static void TearDownTestSuite() {
@@ -85,34 +89,36 @@ protected:
         return picture;
     }
 
-    // Calm water of grid x grid cells at one logical pixel per cell.
+    // Calm water of grid x grid cells at its natural size.
     WaterPicture WaitForCalmGrid(const std::string& name, int grid) {
-        const int size = Device(grid);
+        const int size = Natural(grid);
         return WaitForWater(name, [size](const WaterPicture& p) {
             return p.calmCount == size * size && p.calmBounds.size() == QSize(size, size);
         });
     }
 
     // Clicks the middle of a cell of the picture and waits for its rings, which must be drawn
-    // in uniform blocks of device pixels, one per cell, and be symmetric about that cell.
-    void ExpectRingsCentredOn(const QRect& picture, QPoint cell, int radius) {
+    // in uniform blocks of device pixels, one per cell, and be symmetric about that cell; gives
+    // the screenshot of them.
+    QImage ExpectRingsCentredOn(const QRect& picture, QPoint cell, int radius) {
         const QPoint at = CellCentre(picture, kStartGrid, cell);
         ClickAt(at);
         QImage rings;
         const int near = Device(radius);
-        ASSERT_TRUE(CXSession::WaitUntil(
+        const bool appeared = CXSession::WaitUntil(
             [&] {
                 rings = Shot("rings");
                 return CountDisturbedPixels(rings, QRect(at - QPoint(near, near),
                                                          QSize(2 * near + 1, 2 * near + 1))) >
                        Device(20) * Device(20);
             },
-            kPictureTimeout))
-            << "no rings appeared around the click";
+            kPictureTimeout);
+        EXPECT_TRUE(appeared) << "no rings appeared around the click";
         bool uniform = false;
         const QImage cells = CellsOf(rings, picture, kStartGrid, uniform);
         EXPECT_TRUE(uniform) << "a cell is not one uniform block of device pixels";
         EXPECT_TRUE(IsMirrorSymmetricAbout(cells, cell.x(), cell.y(), radius));
+        return rings;
     }
 
     // Keys go to the focused window as a person types them: events aimed at a window with
@@ -158,15 +164,18 @@ INSTANTIATE_TEST_SUITE_P(Scales, OndelineProgramScaled, ::testing::Values(1.0, 1
                              return "Scale" + std::to_string(std::lround(info.param * 100));
                          });
 
-TEST_P(OndelineProgramScaled, OpensWithCalmWaterAtOnePixelPerCell) {
+TEST_P(OndelineProgramScaled, OpensWithCalmWaterAtItsNaturalSize) {
     const WaterPicture calm = WaitForCalmGrid("calm", kStartGrid);
-    EXPECT_EQ(calm.calmCount, Device(kStartGrid) * Device(kStartGrid));
+    EXPECT_EQ(calm.calmCount, Natural(kStartGrid) * Natural(kStartGrid));
 }
 
+// At natural size every cell of the rings is the same square of whole device pixels, on a
+// fractional scale too.
 TEST_P(OndelineProgramScaled, AClickStartsRingsCentredOnTheClickedCell) {
     const WaterPicture calm = WaitForCalmGrid("calm", kStartGrid);
-    ASSERT_EQ(calm.calmCount, Device(kStartGrid) * Device(kStartGrid));
-    ExpectRingsCentredOn(calm.calmBounds, QPoint(45, 55), 20);
+    ASSERT_EQ(calm.calmCount, Natural(kStartGrid) * Natural(kStartGrid));
+    const QImage rings = ExpectRingsCentredOn(calm.calmBounds, QPoint(45, 55), 20);
+    EXPECT_EQ(CellSizeOf(rings, calm.calmBounds), QSize(CellPixels(), CellPixels()));
 }
 
 TEST_P(OndelineProgramScaled, StretchMakesTheWaterFillTheFrame) {
@@ -244,12 +253,12 @@ TEST_P(OndelineProgramScaled, TintedRingsSpreadOverTheStretchedWater) {
     const WaterPicture tinted = WaitForWater(
         "tinted",
         [&](const WaterPicture& p) {
-            return p.calmBounds.width() > Device(kStartGrid) &&
+            return p.calmBounds.width() > Natural(kStartGrid) &&
                    p.calmCount == p.calmBounds.width() * p.calmBounds.height();
         },
         kCalmTintedWater);
     const QRect water = tinted.calmBounds;
-    ASSERT_GT(water.width(), Device(kStartGrid));
+    ASSERT_GT(water.width(), Natural(kStartGrid));
     for (QPoint at : {QPoint(30, 30), QPoint(70, 75), QPoint(80, 20)}) {
         ClickAt(water.topLeft() +
                 QPoint(at.x() * water.width() / kStartGrid, at.y() * water.height() / kStartGrid));
@@ -264,8 +273,9 @@ TEST_P(OndelineProgramScaled, TintedRingsSpreadOverTheStretchedWater) {
 
 TEST_P(OndelineProgramScaled, ResizingTheWindowMovesTheFrameWithIt) {
     ToggleStretch();
-    const WaterPicture before = WaitForWater(
-        "before", [&](const WaterPicture& p) { return p.calmBounds.width() > Device(kStartGrid); });
+    const WaterPicture before = WaitForWater("before", [&](const WaterPicture& p) {
+        return p.calmBounds.width() > Natural(kStartGrid);
+    });
     // Whole logical pixels at every scale tested, so that the water grows by exactly as much.
     const QSize growth(240, 180);
     const QSize larger = ClientSize() + growth;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 WaterPicture FindCalmWater(const QImage& shot, QRgb calm) {
     WaterPicture picture;
@@ -97,6 +98,35 @@ QImage CellsOf(const QImage& shot, const QRect& picture, int grid, bool& uniform
         }
     }
     return cells;
+}
+
+QSize CellSizeOf(const QImage& shot, const QRect& picture) {
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    const QRect inside = picture & image.rect();
+    // Each line of pixels is walked from its first pixel, and a run ends where the colour changes
+    // or the line does.
+    auto divisorOfRuns = [&](int lines, int length, auto pixelAt) {
+        int divisor = 0;
+        for (int line = 0; line < lines; ++line) {
+            int run = 1;
+            for (int i = 1; i <= length; ++i) {
+                if (i < length && pixelAt(line, i) == pixelAt(line, i - 1)) {
+                    ++run;
+                    continue;
+                }
+                divisor = std::gcd(divisor, run);
+                run = 1;
+            }
+        }
+        return divisor;
+    };
+    const int across = divisorOfRuns(inside.height(), inside.width(), [&](int row, int column) {
+        return image.pixel(inside.left() + column, inside.top() + row);
+    });
+    const int down = divisorOfRuns(inside.width(), inside.height(), [&](int column, int row) {
+        return image.pixel(inside.left() + column, inside.top() + row);
+    });
+    return {across, down};
 }
 
 QPoint CellCentre(const QRect& picture, int grid, QPoint cell) {

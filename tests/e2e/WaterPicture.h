@@ -38,5 +38,11 @@ QPointF DisturbanceCentre(const QImage& shot, const QRect& area);
 // x * grid / width. uniform tells whether every cell is one colour over its whole block.
 QImage CellsOf(const QImage& shot, const QRect& picture, int grid, bool& uniform);
 
+// The size of the cells of the picture, as a screenshot shows them: across, the largest number
+// of device pixels that every run of one colour along a row of the picture is a whole multiple
+// of, and down, the same along its columns. Across rings, where most neighbouring cells differ,
+// that is the cells' size when they all have one; cells of unequal sizes give 1.
+QSize CellSizeOf(const QImage& shot, const QRect& picture);
+
 // The device pixel in the middle of the block that shows a cell.
 QPoint CellCentre(const QRect& picture, int grid, QPoint cell);

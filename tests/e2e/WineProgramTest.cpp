@@ -78,6 +78,10 @@ protected:
     int Device(int logical) const {
         return static_cast<int>(std::lround(logical * GetParam() / double(kDevicePixelsPerInch)));
     }
+    // Device pixels across a cell at natural size: the scale rounded, halves up, at least one.
+    int CellPixels() const {
+        return std::max(1, (GetParam() + kDevicePixelsPerInch / 2) / kDevicePixelsPerInch);
+    }
 
     void Run(const std::string& command) {
         const CXSession::Result result = m_x->Run(command);
@@ -127,6 +131,8 @@ protected:
         const QImage cells = CellsOf(rings, picture, kStartGrid, uniform);
         EXPECT_TRUE(uniform) << "a cell is not one uniform block of device pixels";
         EXPECT_TRUE(IsMirrorSymmetricAbout(cells, kClickedCell.x(), kClickedCell.y(), kRingRadius));
+        // At 150 % too, every cell is the same square of whole device pixels.
+        EXPECT_EQ(CellSizeOf(rings, picture), QSize(CellPixels(), CellPixels()));
     }
 
     // Alt+Space opens the window menu, whose last item the program added ("About Ondeline...");
@@ -162,7 +168,7 @@ protected:
 // Stretch from the keyboard filling the frame, the About box from the window menu, Rain from the
 // keyboard, and the close box ending the program with status 0.
 TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) {
-    const int size = Device(kStartGrid);
+    const int size = kStartGrid * CellPixels();
     const WaterPicture calm = WaitForWater("calm", [size](const WaterPicture& p) {
         return p.calmCount == size * size && p.calmBounds.size() == QSize(size, size);
     });
@@ -172,20 +178,27 @@ TEST_P(WineProgram, ShowsCalmWaterRipplesWhereClickedStretchesAndClosesCleanly) 
     // Keys are taken in turn: once the size list has acted, Enter and Escape were taken too.
     // Rain, Stretch, Drift, then the size list, whose last item is 200 x 200.
     Key("Return Escape Tab Tab Tab End");
-    const int large = Device(kLargestGrid);
-    const WaterPicture chosen = WaitForWater(
-        "200x200", [large](const WaterPicture& p) { return p.calmBounds.width() == large; });
+    const int large = kLargestGrid * CellPixels();
+    const QSize window = Shot("window").size();
     // Wine's dialog units grow more slowly than the scale (8 units of height are 13 pixels at
-    // 100 %, 19 at 150 %, 24 at 200 %), so at 150 % and 200 % the frame is shorter than the
-    // water, which is pinned to its top and runs on under its bottom edge: only the width shows
-    // whole.
-    ASSERT_EQ(chosen.calmBounds.width(), large) << "200 x 200 was not chosen";
+    // 100 %, 19 at 150 %, 24 at 200 %), so at 150 % and 200 % the frame is smaller than the
+    // water, which is pinned to its top-left corner and runs on under its bottom edge, and at
+    // 150 % past the window's right edge too: only as much of the width shows as the window holds.
+    const auto isChosen = [&](const WaterPicture& p) {
+        return p.calmBounds.width() == std::min(large, window.width() - p.calmBounds.left());
+    };
+    const WaterPicture chosen = WaitForWater("200x200", isChosen);
+    ASSERT_TRUE(isChosen(chosen)) << "200 x 200 was not chosen";
 
     Key("shift+Tab shift+Tab space");
-    const WaterPicture stretched = WaitForWater(
-        "stretched", [large](const WaterPicture& p) { return p.calmBounds.width() > large; });
+    // Stretched, the water changes its size and lies within the window.
+    const QRect inside(QPoint(1, 1), window - QSize(2, 2));
+    const auto isStretched = [&](const WaterPicture& p) {
+        return p.calmBounds.size() != chosen.calmBounds.size() && inside.contains(p.calmBounds);
+    };
+    const WaterPicture stretched = WaitForWater("stretched", isStretched);
     const QRect water = stretched.calmBounds;
-    ASSERT_GT(water.width(), large) << "Stretch did not grow the water";
+    ASSERT_TRUE(isStretched(stretched)) << "Stretch did not fit the water to the frame";
     // The frame's edge touches the water on every side: Stretch fills its inside exactly.
     const QImage shot = Shot("stretched");
     const QRgb above = shot.pixel(water.center().x(), water.top() - 1);

@@ -1047,8 +1047,7 @@ bool CDialogEventFuzzer::CheckInvariants() {
     const UINT dpi = GetDpiForWindow(m_pDlg->m_hWnd);
     const DisplayLayout layout =
         ComputeDisplayLayout(frame, m_nLayoutCx, m_nLayoutCy, IsChecked(IDC_STRETCH) ? TRUE : FALSE,
-                             MulDiv(width, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
-                             MulDiv(height, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
+                             width * CellPixels(dpi), height * CellPixels(dpi),
                              MulDiv(kFrameBorder, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
     if (!SameRect(m_pDlg->m_rcDisplay, layout.display)) {
         return Fail("the picture is at " + Describe(m_pDlg->m_rcDisplay) + ", the layout of " +

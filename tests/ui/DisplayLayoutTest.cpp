@@ -105,6 +105,19 @@ TEST(DisplayLayout, NaturalSizeIsOnePixelPerCell) {
     }
 }
 
+// A screen's scale rounded to whole device pixels per cell, halves up: 125 % keeps one pixel,
+// 150 % and 175 % take two, as 200 % does. A window with no DPI of its own still gets one.
+TEST(DisplayLayout, CellsAreTheScaleRoundedToWholeDevicePixels) {
+    struct {
+        UINT dpi;
+        int pixels;
+    } const cases[] = {{96, 1},  {120, 1}, {143, 1}, {144, 2}, {168, 2},
+                       {192, 2}, {240, 3}, {288, 3}, {48, 1},  {0, 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(CellPixels(c.dpi), c.pixels) << c.dpi << " dpi";
+    }
+}
+
 } // namespace
 
 // Whatever the sizes and the device pixel ratio, every device pixel that shows one of the cells

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -155,6 +156,8 @@ protected:
 
 TEST_P(ScaledDisplayTest, PictureIsTheNearestNeighbourMappingAndClicksHitTheCellShown) {
     const ScaledCase& c = GetParam();
+    // Without the variable every run would quietly be one at scale 1.
+    ASSERT_NE(std::getenv("QT_SCALE_FACTOR"), nullptr) << "each run names its scale";
     const double scale = ScaleFromEnvironment();
     ASSERT_DOUBLE_EQ(m_pClient->devicePixelRatio(), scale) << "the scale factor did not take";
     m_pClient->window()->resize(c.client);
@@ -165,6 +168,13 @@ TEST_P(ScaledDisplayTest, PictureIsTheNearestNeighbourMappingAndClicksHitTheCell
     Check(IDC_SPECTRUM);
     m_dlg.SendMessage(WM_TIMER, 2, 0);
     PaintPattern();
+
+    if (!c.stretch) {
+        // Every cell the same block of whole device pixels: the scale rounded, halves up.
+        const long cellPixels = std::max(1L, Round(scale));
+        EXPECT_EQ(m_dlg.m_rcDisplay.right - m_dlg.m_rcDisplay.left, c.grid * cellPixels);
+        EXPECT_EQ(m_dlg.m_rcDisplay.bottom - m_dlg.m_rcDisplay.top, c.grid * cellPixels);
+    }
 
     const QImage shot = m_pClient->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.width(), Round(m_pClient->width() * scale));
