@@ -1,5 +1,7 @@
 #include "WaterPicture.h"
 
+#include "platform/gdi/GdiHandles.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
@@ -86,8 +88,8 @@ QImage CellsOf(const QImage& shot, const QRect& picture, int grid, bool& uniform
     seen.fill(0);
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
-            const int column = x * grid / picture.width();
-            const int row = y * grid / picture.height();
+            const auto column = static_cast<int>(StretchedSource(x, grid, picture.width()));
+            const auto row = static_cast<int>(StretchedSource(y, grid, picture.height()));
             const QRgb pixel = image.pixel(picture.left() + x, picture.top() + y);
             if (seen.pixelIndex(column, row) == 0) {
                 seen.setPixel(column, row, 1);
@@ -130,10 +132,16 @@ QSize CellSizeOf(const QImage& shot, const QRect& picture) {
 }
 
 QPoint CellCentre(const QRect& picture, int grid, QPoint cell) {
-    // Cell c covers the device pixels from c * size / grid up to (c + 1) * size / grid, rounded up.
+    // Cell c covers the device pixels whose source pixel, by the stretch's rule, is c.
     auto middle = [grid](int c, int size) {
-        const int first = (c * size + grid - 1) / grid;
-        const int last = ((c + 1) * size + grid - 1) / grid - 1;
+        int first = 0;
+        while (first < size && StretchedSource(first, grid, size) < c) {
+            ++first;
+        }
+        int last = first;
+        while (last + 1 < size && StretchedSource(last + 1, grid, size) == c) {
+            ++last;
+        }
         return (first + last) / 2;
     };
     return picture.topLeft() +

@@ -48,12 +48,6 @@ CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(p
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-CDialogWindow* CDialogWindow::Of(const WindowObject* window) {
-    return window != nullptr && window->kind == WindowKind::Dialog
-               ? static_cast<CDialogWindow*>(window->widget.data())
-               : nullptr;
-}
-
 WindowObject* CDialogWindow::Window() const {
     // The handle may by now name another window; only the one this widget shows counts.
     WindowObject* window = FindWindowObject(m_hWnd);

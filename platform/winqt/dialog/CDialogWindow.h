@@ -20,9 +20,6 @@ public:
     void SetHandle(HWND hWnd) { m_hWnd = hWnd; }
     // The record of that window; null once the window has ended.
     WindowObject* Window() const;
-    // The widget of a dialog's window, which the dialog builder always makes one of these; null
-    // for other windows and once the widget has gone.
-    static CDialogWindow* Of(const WindowObject* window);
     // A black frame among the controls, which the dialog draws beneath its own picture.
     void AddFrame(CBlackFrame* frame);
 

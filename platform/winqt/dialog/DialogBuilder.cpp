@@ -157,18 +157,6 @@ void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32
     }
 }
 
-// The record of a window that a template, or an item of one, describes.
-template <class Template>
-std::unique_ptr<WindowObject> RecordOf(WindowKind kind, WNDPROC wndProc, const Template& from) {
-    auto record = std::make_unique<WindowObject>();
-    record->kind = kind;
-    record->wndProc = wndProc;
-    record->id = from.id;
-    record->style = from.style;
-    record->exStyle = from.exStyle;
-    return record;
-}
-
 WindowKind KindOf(DialogItemClass itemClass) {
     switch (itemClass) {
     case DialogItemClass::Button:
@@ -183,8 +171,13 @@ WindowKind KindOf(DialogItemClass itemClass) {
 
 void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItemTemplate& item,
                    const DialogBaseUnits& base) {
-    auto record = RecordOf(KindOf(item.itemClass), ClassWindowProc, item);
+    auto record = std::make_unique<WindowObject>();
+    record->kind = KindOf(item.itemClass);
+    record->wndProc = ClassWindowProc;
     record->parent = dialog;
+    record->id = item.id;
+    record->style = item.style;
+    record->exStyle = item.exStyle;
     HWND hCtl = RegisterWindow(std::move(record));
 
     QWidget* widget = nullptr;
@@ -235,10 +228,15 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner, WNDPROC c
     widget->setWindowTitle(
         QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
 
-    auto record = RecordOf(WindowKind::Dialog, classProc, dialogTemplate);
+    auto record = std::make_unique<WindowObject>();
+    record->kind = WindowKind::Dialog;
+    record->wndProc = classProc;
     record->dialog.dlgProc = dialogProc;
     record->widget = widget;
     record->widgetEnd = widget;
+    record->id = dialogTemplate.id;
+    record->style = dialogTemplate.style;
+    record->exStyle = dialogTemplate.exStyle;
     HWND hDlg = RegisterWindow(std::move(record));
     widget->SetHandle(hDlg);
 

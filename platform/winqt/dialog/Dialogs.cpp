@@ -72,7 +72,8 @@ INT_PTR DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, HWND hWn
     }
     // The window may be destroyed while the loop runs; its widget waits for the loop to end and
     // keeps the end code.
-    const QPointer<CDialogWindow> widget = CDialogWindow::Of(window);
+    // The dialog builder gives every dialog one of these.
+    const QPointer<CDialogWindow> widget = static_cast<CDialogWindow*>(window->widget.data());
     if (widget != nullptr && !window->dialog.ended) {
         widget->exec();
     }
@@ -87,7 +88,7 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
         return FALSE;
     }
     window->dialog.ended = true;
-    if (auto* widget = CDialogWindow::Of(window)) {
+    if (auto* widget = static_cast<CDialogWindow*>(window->widget.data())) {
         widget->End(nResult);
     }
     return TRUE;

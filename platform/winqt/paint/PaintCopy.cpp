@@ -11,8 +11,6 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <new>
 #include <vector>

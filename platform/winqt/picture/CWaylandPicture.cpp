@@ -21,7 +21,6 @@
 #include <wayland-client.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #if defined(__SSE2__)

@@ -17,7 +17,6 @@
 #include <bit>
 #include <climits>
 #include <cstddef>
-#include <cstdlib>
 
 namespace {
 

@@ -45,27 +45,24 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
-namespace {
-
-// Moves a point by the window's client origin on the screen, times direction (1 or -1).
-BOOL MoveByClientOrigin(HWND hWnd, LPPOINT lpPoint, int direction) {
+BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
     const WindowObject* window = FindWindowObject(hWnd);
     if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
         return FALSE;
     }
     const POINT origin = ClientOriginOnScreen(window);
-    *lpPoint = POINT{lpPoint->x + direction * origin.x, lpPoint->y + direction * origin.y};
+    *lpPoint = POINT{lpPoint->x - origin.x, lpPoint->y - origin.y};
     return TRUE;
 }
 
-} // namespace
-
-BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    return MoveByClientOrigin(hWnd, lpPoint, -1);
-}
-
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    return MoveByClientOrigin(hWnd, lpPoint, 1);
+    const WindowObject* window = FindWindowObject(hWnd);
+    if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
+        return FALSE;
+    }
+    const POINT origin = ClientOriginOnScreen(window);
+    *lpPoint = POINT{lpPoint->x + origin.x, lpPoint->y + origin.y};
+    return TRUE;
 }
 
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
