@@ -96,6 +96,20 @@ std::string CXSession::WaitForWindow(const std::string& title, std::chrono::seco
     return id;
 }
 
+std::string CXSession::DescribeWindows(const std::string& title, qint64 programPid) const {
+    const std::string windows =
+        "for w in $(xdotool search --name '^" + title +
+        "$'); do echo \"window $w:\"; xwininfo -id $w | grep -E 'Map State|geometry';"
+        " xwininfo -id $w -tree | grep -E 'Parent window';"
+        " xprop -id $w WM_STATE _NET_WM_STATE WM_HINTS _NET_WM_WINDOW_TYPE; done;"
+        " echo 'openbox manages:'; xprop -root _NET_CLIENT_LIST _NET_ACTIVE_WINDOW;"
+        " echo 'top-level windows:'; xwininfo -root -children | grep -E '^ +0x'";
+    const std::string stacks = "gdb -q -batch -p " + std::to_string(programPid) +
+                               " -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)'";
+    return "\n" + Run(windows).output + "openbox: " + m_windowManager->Describe() +
+           "\nthe program's threads:\n" + Run(stacks).output;
+}
+
 QImage CXSession::Screenshot(const std::string& window, const std::string& name) const {
     const std::string path = m_artifactDir + "/" + name + ".png";
     const Result result = Run("import -window " + window + " " + path);

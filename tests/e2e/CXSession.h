@@ -36,6 +36,10 @@ public:
 
     // The id of the first window whose title is exactly this, once it is mapped; empty on timeout.
     std::string WaitForWindow(const std::string& title, std::chrono::seconds timeout) const;
+    // What the server, the window manager and the program each make of the windows titled so,
+    // for a test whose window never showed: each one's map state, parent and window-manager
+    // properties, the windows openbox manages, and the stacks of the program's threads.
+    std::string DescribeWindows(const std::string& title, qint64 programPid) const;
     // Takes a picture of a window (or of the whole screen for "root"), keeps it as a test
     // artifact under the given name and returns it; a failure to take it fails the test.
     QImage Screenshot(const std::string& window, const std::string& name) const;

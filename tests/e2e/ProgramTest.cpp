@@ -54,7 +54,8 @@ protected:
                 "WAYLAND_DISPLAY=", "QT_SCALE_FACTOR=" + QString::number(Scale()).toStdString()});
         m_window = s_session->WaitForWindow("Ondeline", kWindowTimeout);
         ASSERT_FALSE(m_window.empty())
-            << "no window titled Ondeline appeared; " << m_program->Describe();
+            << "no window titled Ondeline appeared; " << m_program->Describe()
+            << s_session->DescribeWindows("Ondeline", m_program->Pid());
         Run("xdotool windowactivate --sync " + m_window);
     }
 
