@@ -1,6 +1,7 @@
 #include "platform/winqt/CDialogWindow.h"
 
 #include "platform/winqt/CBlackFrame.h"
+#include "platform/winqt/CXWindowMapper.h"
 #include "platform/winqt/DevicePixels.h"
 #include "platform/winqt/SystemMenu.h"
 
@@ -119,6 +120,9 @@ void CDialogWindow::reject() {
 }
 
 bool CDialogWindow::event(QEvent* e) {
+    if (e->type() == QEvent::Show && isWindow()) {
+        CXWindowMapper::Watch(this);
+    }
     ++m_nEventDepth;
     const bool handled = QDialog::event(e);
     --m_nEventDepth;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 const char* const kScreenGeometry = "1280x1024x24";
 const auto kServerStartTimeout = std::chrono::seconds(20);
@@ -27,8 +29,17 @@ const char* const kKeysToProgramsConfig = R"(<?xml version="1.0" encoding="UTF-8
 
 CXSession::CXSession(const std::string& artifactDir, WindowMenuKey windowMenuKey)
     : m_artifactDir(artifactDir), m_windowMenuKey(windowMenuKey) {
-    // A server that dies while it starts (another one shutting down on the same number, say)
-    // is simply started again.
+    StartAndRetry();
+}
+
+CXSession::CXSession(const std::string& artifactDir, std::vector<std::string> windowManager)
+    : m_artifactDir(artifactDir), m_windowManagerCommand(std::move(windowManager)) {
+    StartAndRetry();
+}
+
+// A server that dies while it starts (another one shutting down on the same number, say) is
+// simply started again.
+void CXSession::StartAndRetry() {
     for (int attempt = 0; attempt < kStartAttempts && !m_ready; ++attempt)
         m_ready = Start();
 }
@@ -64,6 +75,8 @@ bool CXSession::Start() {
 }
 
 std::vector<std::string> CXSession::WindowManagerCommand() {
+    if (!m_windowManagerCommand.empty())
+        return m_windowManagerCommand;
     if (m_windowMenuKey == WindowMenuKey::Manager)
         return {"openbox"};
     const std::string path = m_configDir.filePath("rc.xml").toStdString();

@@ -21,6 +21,9 @@ public:
 
     explicit CXSession(const std::string& artifactDir,
                        WindowMenuKey windowMenuKey = WindowMenuKey::Manager);
+    // A session with another window manager than openbox, which must claim the root window's
+    // _NET_SUPPORTING_WM_CHECK once it is ready.
+    CXSession(const std::string& artifactDir, std::vector<std::string> windowManager);
     ~CXSession();
 
     bool Ready() const { return m_ready; }
@@ -47,12 +50,14 @@ public:
     static bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
 
 private:
+    void StartAndRetry();
     bool Start();
     // openbox's command line: its own configuration, or one written for this session.
     std::vector<std::string> WindowManagerCommand();
 
     std::string m_artifactDir;
-    WindowMenuKey m_windowMenuKey;
+    WindowMenuKey m_windowMenuKey = WindowMenuKey::Manager;
+    std::vector<std::string> m_windowManagerCommand; // empty for openbox
     QTemporaryDir m_configDir;
     std::string m_display;
     std::unique_ptr<CChildProcess> m_server;

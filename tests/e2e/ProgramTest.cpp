@@ -313,3 +313,14 @@ TEST_F(OndelineProgram, ClosingTheWindowEndsTheProgramWithStatusZero) {
     Run("wmctrl -i -c " + m_window);
     EXPECT_EQ(m_program->WaitForExit(10s), 0);
 }
+
+// A window manager that leaves the first request to map the window unanswered (openbox did so
+// now and then on a fresh X server) must still get the window shown: the program asks again.
+TEST(ProgramStart, ShowsItsWindowThoughTheWindowManagerLeftTheFirstMapUnanswered) {
+    CXSession session(ONDELINE_ARTIFACT_DIR, std::vector<std::string>{ONDELINE_FORGETFUL_WM});
+    ASSERT_TRUE(session.Ready()) << session.Failure();
+    CChildProcess program({ONDELINE_PROGRAM},
+                          {session.DisplayVariable(), "QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY="});
+    EXPECT_FALSE(session.WaitForWindow("Ondeline", kWindowTimeout).empty())
+        << program.Describe() << session.DescribeWindows("Ondeline", program.Pid());
+}
