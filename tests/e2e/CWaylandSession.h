@@ -18,7 +18,11 @@
 // at the screen and swaymsg to find, resize and close windows.
 class CWaylandSession {
 public:
-    CWaylandSession(const std::string& artifactDir, double scale);
+    // The input devices the seat has: a keyboard always, a pointer unless told otherwise.
+    enum class Seat { KeyboardAndPointer, KeyboardOnly };
+
+    CWaylandSession(const std::string& artifactDir, double scale,
+                    Seat seat = Seat::KeyboardAndPointer);
     ~CWaylandSession();
     CWaylandSession(const CWaylandSession&) = delete;
     CWaylandSession& operator=(const CWaylandSession&) = delete;
@@ -56,6 +60,7 @@ private:
 
     std::string m_artifactDir;
     double m_scale;
+    Seat m_seat;
     QTemporaryDir m_dir;
     std::string m_runtimeDir;
     std::string m_clientRuntimeDir;
