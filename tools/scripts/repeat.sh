@@ -27,7 +27,7 @@ DEFAULTS = [
     # Each starts the program in a session of its own, waits for its window and closes it.
     (r"^OndelineProgram\.ClosingTheWindowEndsTheProgramWithStatusZero$", 300),
     (r"^Scales/WaylandProgram\.ClosingTheWindowEndsTheProgramWithStatusZero/Scale100 ", 300),
-    ("^wine_session$:LogPixels/WineProgram.*/96", 100),
+    ("^wine_session$:LogPixels/WineProgram.*/0", 100),  # the first scale, 96 dots an inch
 ]
 BUILDS = ["build", "build-windows"]
 
