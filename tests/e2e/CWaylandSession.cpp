@@ -21,8 +21,9 @@ const int kOutputHeight = 900;
 const auto kStartTimeout = std::chrono::seconds(20);
 // The keyboard stays for longer than any test runs.
 const char* const kKeyboardLifetimeMs = "900000";
-// The seat's capabilities once it has both a pointer (1) and a keyboard (2).
-const int kPointerAndKeyboard = 3;
+// The seat's capabilities: a pointer (1) and a keyboard (2).
+const int kPointer = 1;
+const int kKeyboard = 2;
 // sway will not run as root; root starts it as this user instead.
 const char* const kCompositorUser = "nobody";
 
@@ -78,8 +79,8 @@ std::optional<QRect> FindWindow(const QJsonObject& node, const QString& title, b
 }
 } // namespace
 
-CWaylandSession::CWaylandSession(const std::string& artifactDir, double scale)
-    : m_artifactDir(artifactDir), m_scale(scale) {
+CWaylandSession::CWaylandSession(const std::string& artifactDir, double scale, Seat seat)
+    : m_artifactDir(artifactDir), m_scale(scale), m_seat(seat) {
     m_ready = Start();
 }
 
@@ -130,10 +131,15 @@ bool CWaylandSession::Start() {
     const std::vector<std::string> env = {"WAYLAND_DISPLAY=" + m_display};
     m_keyboard = std::make_unique<CChildProcess>(
         std::vector<std::string>{"wtype", "-s", kKeyboardLifetimeMs}, env);
-    m_pointer = std::make_unique<CChildProcess>(std::vector<std::string>{ONDELINE_VPOINTER}, env);
-    if (m_pointer->ReadLine(kStartTimeout) != "ready") {
-        m_failure = m_pointer->Describe();
-        return false;
+    int capabilities = kKeyboard;
+    if (m_seat == Seat::KeyboardAndPointer) {
+        m_pointer =
+            std::make_unique<CChildProcess>(std::vector<std::string>{ONDELINE_VPOINTER}, env);
+        if (m_pointer->ReadLine(kStartTimeout) != "ready") {
+            m_failure = m_pointer->Describe();
+            return false;
+        }
+        capabilities |= kPointer;
     }
     Result seats;
     if (!WaitUntil(
@@ -142,10 +148,10 @@ bool CWaylandSession::Start() {
                 const QJsonArray list =
                     QJsonDocument::fromJson(QByteArray::fromStdString(seats.output)).array();
                 return !list.isEmpty() &&
-                       list.first().toObject().value("capabilities").toInt() == kPointerAndKeyboard;
+                       list.first().toObject().value("capabilities").toInt() == capabilities;
             },
             kStartTimeout)) {
-        m_failure = "the seat never had both a keyboard and a pointer: " + seats.Describe() + "; " +
+        m_failure = "the seat never had its keyboard and pointer: " + seats.Describe() + "; " +
                     m_keyboard->Describe();
         return false;
     }

@@ -19,7 +19,11 @@
 // at the screen and swaymsg to find, resize and close windows.
 class CWaylandSession : public CSession {
 public:
-    CWaylandSession(const std::string& artifactDir, double scale);
+    // The input devices the seat has: a keyboard always, a pointer unless told otherwise.
+    enum class Seat { KeyboardAndPointer, KeyboardOnly };
+
+    CWaylandSession(const std::string& artifactDir, double scale,
+                    Seat seat = Seat::KeyboardAndPointer);
     ~CWaylandSession();
 
     double Scale() const { return m_scale; }
@@ -52,6 +56,7 @@ private:
 
     std::string m_artifactDir;
     double m_scale;
+    Seat m_seat;
     QTemporaryDir m_dir;
     std::string m_runtimeDir;
     std::string m_clientRuntimeDir;

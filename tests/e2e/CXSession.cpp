@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 const char* const kScreenGeometry = "1280x1024x24";
 const auto kServerStartTimeout = std::chrono::seconds(20);
@@ -27,8 +29,17 @@ const char* const kKeysToProgramsConfig = R"(<?xml version="1.0" encoding="UTF-8
 
 CXSession::CXSession(const std::string& artifactDir, WindowMenuKey windowMenuKey)
     : m_artifactDir(artifactDir), m_windowMenuKey(windowMenuKey) {
-    // A server that dies while it starts (another one shutting down on the same number, say)
-    // is simply started again.
+    StartAndRetry();
+}
+
+CXSession::CXSession(const std::string& artifactDir, std::vector<std::string> windowManager)
+    : m_artifactDir(artifactDir), m_windowManagerCommand(std::move(windowManager)) {
+    StartAndRetry();
+}
+
+// A server that dies while it starts (another one shutting down on the same number, say) is
+// simply started again.
+void CXSession::StartAndRetry() {
     for (int attempt = 0; attempt < kStartAttempts && !m_ready; ++attempt)
         m_ready = Start();
 }
@@ -64,6 +75,8 @@ bool CXSession::Start() {
 }
 
 std::vector<std::string> CXSession::WindowManagerCommand() {
+    if (!m_windowManagerCommand.empty())
+        return m_windowManagerCommand;
     if (m_windowMenuKey == WindowMenuKey::Manager)
         return {"openbox"};
     const std::string path = m_configDir.filePath("rc.xml").toStdString();
@@ -94,6 +107,20 @@ std::string CXSession::WaitForWindow(const std::string& title, std::chrono::seco
         },
         timeout);
     return id;
+}
+
+std::string CXSession::DescribeWindows(const std::string& title, qint64 programPid) const {
+    const std::string windows =
+        "for w in $(xdotool search --name '^" + title +
+        "$'); do echo \"window $w:\"; xwininfo -id $w | grep -E 'Map State|geometry';"
+        " xwininfo -id $w -tree | grep -E 'Parent window';"
+        " xprop -id $w WM_STATE _NET_WM_STATE WM_HINTS _NET_WM_WINDOW_TYPE; done;"
+        " echo 'openbox manages:'; xprop -root _NET_CLIENT_LIST _NET_ACTIVE_WINDOW;"
+        " echo 'top-level windows:'; xwininfo -root -children | grep -E '^ +0x'";
+    const std::string stacks = "gdb -q -batch -p " + std::to_string(programPid) +
+                               " -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)'";
+    return "\n" + Run(windows).output + "openbox: " + m_windowManager->Describe() +
+           "\nthe program's threads:\n" + Run(stacks).output;
 }
 
 QImage CXSession::Screenshot(const std::string& window, const std::string& name) const {

@@ -22,6 +22,9 @@ public:
 
     explicit CXSession(const std::string& artifactDir,
                        WindowMenuKey windowMenuKey = WindowMenuKey::Manager);
+    // A session with another window manager than openbox, which must claim the root window's
+    // _NET_SUPPORTING_WM_CHECK once it is ready.
+    CXSession(const std::string& artifactDir, std::vector<std::string> windowManager);
     ~CXSession();
 
     const std::string& Display() const { return m_display; }
@@ -34,6 +37,10 @@ public:
 
     // The id of the first window whose title is exactly this, once it is mapped; empty on timeout.
     std::string WaitForWindow(const std::string& title, std::chrono::seconds timeout) const;
+    // What the server, the window manager and the program each make of the windows titled so,
+    // for a test whose window never showed: each one's map state, parent and window-manager
+    // properties, the windows openbox manages, and the stacks of the program's threads.
+    std::string DescribeWindows(const std::string& title, qint64 programPid) const;
     // Takes a picture of a window (or of the whole screen for "root"), keeps it as a test
     // artifact under the given name and returns it; a failure to take it fails the test.
     QImage Screenshot(const std::string& window, const std::string& name) const;
@@ -41,12 +48,14 @@ public:
     static bool WaitUntil(const std::function<bool()>& cond, std::chrono::milliseconds timeout);
 
 private:
+    void StartAndRetry();
     bool Start();
     // openbox's command line: its own configuration, or one written for this session.
     std::vector<std::string> WindowManagerCommand();
 
     std::string m_artifactDir;
-    WindowMenuKey m_windowMenuKey;
+    WindowMenuKey m_windowMenuKey = WindowMenuKey::Manager;
+    std::vector<std::string> m_windowManagerCommand; // empty for openbox
     QTemporaryDir m_configDir;
     std::string m_display;
     std::unique_ptr<CChildProcess> m_server;

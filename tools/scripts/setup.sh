@@ -27,6 +27,7 @@ test_packages=(
   clang-format
   clang libclang-rt-14-dev
   valgrind
+  gdb
   desktop-file-utils appstream man-db librsvg2-bin
   dpkg-dev lintian
   xvfb xauth openbox xdotool wmctrl x11-utils imagemagick

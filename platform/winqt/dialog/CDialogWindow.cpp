@@ -2,6 +2,7 @@
 
 #include "platform/winqt/dialog/CBlackFrame.h"
 #include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/session/CXWindowMapper.h"
 #include "platform/winqt/user/SystemMenu.h"
 
 #include <QCloseEvent>
@@ -118,6 +119,9 @@ void CDialogWindow::reject() {
 }
 
 bool CDialogWindow::event(QEvent* e) {
+    if (e->type() == QEvent::Show && isWindow()) {
+        CXWindowMapper::Watch(this);
+    }
     ++m_nEventDepth;
     const bool handled = QDialog::event(e);
     --m_nEventDepth;

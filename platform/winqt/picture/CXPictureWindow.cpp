@@ -3,10 +3,10 @@
 #include "platform/gdi/GdiHandles.h"
 #include "platform/gdi/PixelFormat.h"
 #include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/session/XConnection.h"
 
 #include <QBackingStore>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
@@ -23,16 +23,6 @@ namespace {
 constexpr int kChannelLevels = 32;             // five bits a channel
 constexpr std::size_t kFillsPerRequest = 8192; // well inside the protocol's smallest request limit
 constexpr std::uint8_t kExposeMask = 0x7F;     // the event code without the sent-by-a-client bit
-
-// The connection the application shares with Qt; null when Qt does not talk to an X server.
-xcb_connection_t* QtConnection() {
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (app == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        return nullptr;
-    }
-    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 // The visual the server shows a window with, and its depth; null when it is not found.
 const xcb_visualtype_t* FindVisual(xcb_connection_t* connection, xcb_visualid_t id,
@@ -71,7 +61,7 @@ bool FillChannel(std::uint32_t mask, std::uint32_t (&levels)[kChannelLevels]) {
 } // namespace
 
 std::unique_ptr<CXPictureWindow> CXPictureWindow::Create(QWidget* widget) {
-    xcb_connection_t* connection = QtConnection();
+    xcb_connection_t* connection = QtXConnection();
     if (widget == nullptr || connection == nullptr) {
         return nullptr;
     }
@@ -88,7 +78,7 @@ CXPictureWindow::~CXPictureWindow() {
         QCoreApplication::instance()->removeNativeEventFilter(this);
     }
     // Past the application's end the connection is gone, and with it everything made on it.
-    if (QtConnection() != m_pConnection) {
+    if (QtXConnection() != m_pConnection) {
         return;
     }
     // A window goes with its parent: only one whose parent is still there is ours to end.

@@ -96,7 +96,12 @@ void StartWindowSystem() {
     static char* argv[] = {program_invocation_name, nullptr};
     LeaveGlDriversUnloaded();
     const QtMessageHandler previous = qInstallMessageHandler(StartUpMessageHandler);
-    // Ended with the process's other statics, after every window has gone.
-    static std::unique_ptr<QApplication, SettledEnd> application(new QApplication(argc, argv));
+    // Ended as the main thread ends, after every window has gone and before any object with
+    // static storage: Qt makes globals of its own as it runs (the list of input devices, once a
+    // key is pressed on Wayland), and they must outlive the application object, whose end
+    // reaches into them. The program's statics end in the reverse order of their making, so an
+    // application object among them would outlive those made after it.
+    static thread_local std::unique_ptr<QApplication, SettledEnd> application(
+        new QApplication(argc, argv));
     qInstallMessageHandler(previous);
 }
