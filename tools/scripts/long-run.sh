@@ -56,8 +56,8 @@ cat >"$work/ticks.py" <<'EOF'
 import gdb, os, time
 
 class Counter(gdb.Breakpoint):
-    def __init__(self, spec, path):
-        super().__init__(spec, internal=True)
+    def __init__(self, location, path):
+        super().__init__(location, internal=True)
         self.out = open(path, "w", buffering=1)
     def stop(self):
         self.out.write("%.6f\n" % time.monotonic())

@@ -72,14 +72,14 @@ def ctest_tests(build):
 
 known = [t for build in BUILDS for t in ctest_tests(os.path.abspath(build))]
 # The names asked for, each with its number of runs; --runs stands in for a number not given.
-specs = []
-for spec in args.names:
-    given = re.fullmatch(r"(.*)=(\d+)", spec)
-    specs.append((given[1], int(given[2])) if given else (spec, args.runs or 10))
-specs = specs or [(name, args.runs or runs) for name, runs in DEFAULTS]
+requests = []
+for request in args.names:
+    given = re.fullmatch(r"(.*)=(\d+)", request)
+    requests.append((given[1], int(given[2])) if given else (request, args.runs or 10))
+requests = requests or [(name, args.runs or runs) for name, runs in DEFAULTS]
 wanted = []
-for spec, count in specs:
-    pattern, _, only = spec.partition(":")
+for request, count in requests:
+    pattern, _, only = request.partition(":")
     matches = [t for t in known if re.search(pattern, t["name"])]
     if only:
         matches = [dict(t, name=f"{t['name']}:{only}",
