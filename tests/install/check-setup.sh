@@ -34,7 +34,7 @@ while read -r package; do
 done <<<"$run_list"
 grep -qE '^bash "\$here/setup\.sh"$' "$scripts/run.sh" || fail "run.sh does not run setup.sh without --tests"
 grep -qE '^bash "\$here/build\.sh" --programs$' "$scripts/run.sh" || fail "run.sh does not build the programs alone"
-grep -qE '^(step [a-z-]+ )?bash "\$here/setup\.sh" --tests$' "$scripts/test.sh" ||
+grep -qE '^(step [a-z-]+ )?bash "\$here/setup\.sh" --tests( \| tee "\$set_up_log")?$' "$scripts/test.sh" ||
   fail "test.sh does not set up the tests"
 
 # The programs' build as run.sh configures it, with GoogleTest and benchmark out of reach.

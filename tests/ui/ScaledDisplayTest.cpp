@@ -1,10 +1,12 @@
 // The water on a scaled screen. CTest runs this file once for each of several QT_SCALE_FACTOR
 // values, set before the application object is made; at each, the picture in the dialog's
-// screenshot must be the plain nearest-neighbour mapping of the surface onto device pixels, and
-// a click on any device pixel of the picture must drop its stone on the cell drawn there.
+// screenshot must be the surface stretched onto device pixels as Windows' GDI stretches it, and
+// a click on any device pixel of the picture must drop its stone on the cell the dialog's own
+// arithmetic gives that pixel (the cell drawn there, but for a pixel at a stretched cell's edge).
 
 #include "ui/CRippleDlg.h"
 
+#include "platform/gdi/GdiHandles.h"
 #include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
@@ -122,7 +124,8 @@ protected:
     }
 
     // Checks that the picture in shot, whose pixels are the window's device pixels times zoom, is
-    // the nearest-neighbour mapping of the surface onto them, and returns where it lies.
+    // the surface stretched onto them by the graphics layer's one source-pixel rule, and returns
+    // where it lies.
     QRect ExpectPicture(const QImage& shot, double zoom, const ScaledCase& c) {
         const RECT& rc = m_dlg.m_rcDisplay;
         // Edges go to the nearest pixel boundary; at one pixel per cell the picture keeps its
@@ -137,8 +140,9 @@ protected:
         int wrong = 0;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                const QRgb want =
-                    ScreenColour(SurfacePixel(x * c.grid / width, y * c.grid / height));
+                const QRgb want = ScreenColour(
+                    SurfacePixel(static_cast<int>(StretchedSource(x, c.grid, width)),
+                                 static_cast<int>(StretchedSource(y, c.grid, height))));
                 const QRgb seen = shot.pixel(left + x, top + y) | 0xFF000000;
                 if (seen != want && wrong++ < 5) {
                     ADD_FAILURE() << "at zoom " << zoom << " pixel (" << left + x << ", " << top + y

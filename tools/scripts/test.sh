@@ -22,7 +22,7 @@ step() {
 # closing summary, never counting them as passed.
 set_up_log=$(mktemp)
 trap 'rm -f "$set_up_log"' EXIT
-step set-up bash -c 'set -o pipefail; bash "$1" --tests | tee "$2"' set-up "$here/setup.sh" "$set_up_log"
+step set-up bash "$here/setup.sh" --tests | tee "$set_up_log"
 wine32=/usr/lib/wine/wine
 wine32_missing=""
 if [ ! -e "$wine32" ]; then
