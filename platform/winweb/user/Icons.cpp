@@ -116,6 +116,12 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     return LoadIconResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName)));
 }
 
+// A page's icon is drawn from the resource at whatever size the page asks for, and lives as long
+// as the process, so a copy of it at another size is the icon itself.
+HANDLE CopyImage(HANDLE h, UINT type, int /*cx*/, int /*cy*/, UINT /*flags*/) {
+    return type == IMAGE_ICON ? h : nullptr;
+}
+
 // A page is never minimised, so nothing asks for its icon to be drawn in its client area.
 BOOL DrawIcon(HDC /*hDC*/, int /*x*/, int /*y*/, HICON /*hIcon*/) {
     return FALSE;
