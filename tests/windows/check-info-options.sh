@@ -43,6 +43,9 @@ typed=$(script -qec "$wine cmd /c '$exe' --version" /dev/null |
   sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r')
 grep -q "ondeline.*$version" <<<"$typed" || fail "--version typed into a console said '$typed'"
 
+# The Wine server of the steps above knows no display; wait for it to end, so that the desktop
+# the message box shows on is made anew on the X server.
+wineserver -w
 start_xvfb
 # start runs the program as the desktop does, with no output and no console to write to.
 "$wine" start /wait "$exe" --help >/dev/null 2>&1 &

@@ -23,10 +23,11 @@ public:
     static constexpr char kWindowsIcon[] = "ico";
     static constexpr char kInstallerHeader[] = "header";
     static constexpr char kInstallerWizard[] = "wizard";
-    // The full-colour sizes the icon file holds beside the hand-set 16-colour ones, which Windows
-    // passes over where it has a deeper image of the same size: the small and large icons at
-    // 100 %, 125 %, 150 % and 200 %, and the largest a file-manager view shows.
-    static constexpr int kWindowsIconSizes[] = {16, 20, 24, 32, 48, 64, 256};
+    // The full-colour sizes the icon file holds beside the hand-set 16-colour ones: the small and
+    // large icons at 125 %, 150 % and 200 %, and the largest a file-manager view shows. At 16 and
+    // 32 the hand-set images stay the only ones, since Windows would pass over them for a deeper
+    // image of the same size, and the About box and the title bar at 100 % show them as drawn.
+    static constexpr int kWindowsIconSizes[] = {20, 24, 48, 64, 256};
 
     explicit CIconCommand(std::ostream& err);
 
