@@ -140,7 +140,8 @@ for program in /usr/bin/ondeline /usr/bin/ondeline-render; do
     fail "$program misses libraries: $(ldd "$program" | grep 'not found' | tr -s ' \t' ' ')"
   fi
   for soname in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
-    path=$(ldd "$program" | awk -v s="$soname" '$1 == s { print $3 }')
+    # ldd names the dynamic loader by its path alone, the other libraries by soname => path.
+    path=$(ldd "$program" | awk -v s="$soname" '$1 == s { print $3 } $1 ~ "/" s "$" { print $1 }')
     owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "/usr$path" 2>/dev/null || dpkg -S "$(realpath "$path")" 2>/dev/null)
     owner=${owner%%:*}
     if [ -z "$owner" ]; then
