@@ -19,7 +19,7 @@ export WINEPREFIX=$scratch/prefix WINEDEBUG=-all WINELOADER=$wine WINEDLLOVERRID
 unset WAYLAND_DISPLAY DISPLAY
 source "$(dirname "$0")/script-checks.sh"
 cleanup() {
-  wineserver -k >/dev/null 2>&1
+  end_wine_server "$WINEPREFIX"
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   rm -rf "$scratch"
 }

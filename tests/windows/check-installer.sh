@@ -45,7 +45,7 @@ cleanup() {
     kill -CONT "$pid" 2>/dev/null
   done
   for prefix in "$scratch"/prefix-*; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
+    [ -d "$prefix" ] && end_wine_server "$prefix"
   done
   [ -n "$window_manager" ] && kill "$window_manager" 2>/dev/null
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null

@@ -29,3 +29,10 @@ start_xvfb() {
   }
   export DISPLAY=:$(cat "$number")
 }
+
+# Ends every program of a prefix and waits for its server to end, before the prefix may go: the
+# server writes the registry out as it ends, and would otherwise write into a folder being removed.
+end_wine_server() {
+  WINEPREFIX=$1 wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$1 wineserver -w >/dev/null 2>&1
+}
