@@ -287,7 +287,7 @@ TEST(Resources, HoldTheHandSetIconImagesAtSixteenColours) {
             std::find_if(directory.begin(), directory.end(), [&](const IconDirectoryEntry& e) {
                 return e.size == image.width && e.bitCount == kHandSetBits;
             });
-        ASSERT_NE(entry, directory.end());
+        ASSERT_TRUE(entry != directory.end()) << "no 16-colour image of this size";
         DWORD size = 0;
         BYTE* bytes =
             const_cast<BYTE*>(ResourceBytes(entry->id, MAKEINTRESOURCEA(3), &size)); // RT_ICON
