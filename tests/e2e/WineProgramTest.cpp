@@ -4,7 +4,8 @@
 #include "CWineSession.h"
 #include "CXSession.h"
 #include "WaterPicture.h"
-#include "tools/icons/CIconCommand.h"
+#include "res/resource.h"
+#include "tools/icons/CDropDrawing.h"
 
 #include <gtest/gtest.h>
 
@@ -137,17 +138,21 @@ protected:
 
     // Alt+Space opens the window menu, whose last item the program added ("About Ondeline...");
     // Up from the first item wraps round to it. The box shows the icon at the screen's scale,
-    // and Enter closes it, leaving the program running.
+    // and at every scale that is the motif the icon file holds in full colour, which Windows
+    // prefers to the hand-set 16-colour images at their own sizes. Enter closes it, leaving the
+    // program running.
     void ExpectAboutBoxFromTheWindowMenu() {
         Key("alt+space Up Return");
         const std::string about = m_x->WaitForWindow("About Ondeline", kWindowTimeout);
         ASSERT_FALSE(about.empty()) << "Alt+Space and the last menu item opened no About box";
-        const std::optional<CRgbaImage> icon = CIconCommand::Picture(Device(kIconSize));
-        ASSERT_TRUE(icon.has_value());
+        const std::optional<CDropDrawing> motif =
+            CDropDrawing::OfIcon(FindIconGroup(IDR_MAINFRAME));
+        ASSERT_TRUE(motif.has_value());
+        const CRgbaImage icon = motif->Draw(Device(kIconSize));
         const std::string name = "wine" + std::to_string(GetParam()) + "-about";
         EXPECT_TRUE(CXSession::WaitUntil(
-            [&] { return HoldsIcon(m_x->Screenshot(about, name), *icon); }, kPictureTimeout))
-            << "the About box does not show the icon at " << icon->Width() << " pixels";
+            [&] { return HoldsIcon(m_x->Screenshot(about, name), icon); }, kPictureTimeout))
+            << "the About box does not show the icon at " << icon.Width() << " pixels";
         Run("xdotool windowactivate --sync " + about);
         Run("xdotool key Return");
         EXPECT_TRUE(CXSession::WaitUntil(

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -125,6 +126,23 @@ TEST_P(LargerSize, IsTheMotifDrawnSmoothlyInTheDesignsColours) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Icon, LargerSize, ::testing::Values(48, 64, 128, 256));
+
+// The motif comes from a group's largest image, whichever place it has in the group.
+TEST(DropDrawing, IsDrawnFromTheLargestImageOfTheGroup) {
+    const IconImage& small = ImageOfSize(16);
+    const IconImage& large = ImageOfSize(32);
+    const CRgbaImage expected = CDropDrawing(large).Draw(32);
+    for (const std::vector<IconImage>& images :
+         {std::vector{small, large}, std::vector{large, small}}) {
+        const IconGroup group{IDR_MAINFRAME, images};
+        const std::optional<CDropDrawing> motif = CDropDrawing::OfIcon(&group);
+        ASSERT_TRUE(motif.has_value());
+        EXPECT_TRUE(motif->Draw(32) == expected);
+    }
+    const IconGroup empty{IDR_MAINFRAME, {}};
+    EXPECT_FALSE(CDropDrawing::OfIcon(&empty).has_value());
+    EXPECT_FALSE(CDropDrawing::OfIcon(nullptr).has_value());
+}
 
 TEST(DropDrawing, SizesOutsideTheRangeHaveNoPicture) {
     for (const int size : {-1, 0, CIconCommand::kMinSize - 1, CIconCommand::kMaxSize + 1}) {

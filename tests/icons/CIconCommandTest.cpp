@@ -168,10 +168,7 @@ std::vector<std::uint32_t> DecodeIconImage(const std::string& data, int size) {
 
 // The motif as drawn from the largest hand-set image, the 32-pixel one.
 CDropDrawing Motif() {
-    const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
-    return CDropDrawing(*std::max_element(
-        group->images.begin(), group->images.end(),
-        [](const IconImage& a, const IconImage& b) { return a.width < b.width; }));
+    return *CDropDrawing::OfIcon(FindIconGroup(IDR_MAINFRAME));
 }
 
 std::string ReadFile(const std::string& path) {
@@ -198,10 +195,10 @@ TEST(IconCommand, WritesTheWindowsIconWithTheHandSetImagesAndTheMotifInFullColou
             bits.back() == 4 ? *CIconCommand::Picture(size) : Motif().Draw(size);
         EXPECT_EQ(DecodeIconImage(data, size), PixelsOf(expected)) << size;
     }
-    // The hand-set images as they are, 16 colours each, then the drawn ones in full colour at
-    // the sizes the hand-set ones leave open.
-    EXPECT_EQ(sizes, (std::vector<int>{32, 16, 20, 24, 48, 64, 256}));
-    EXPECT_EQ(bits, (std::vector<int>{4, 4, 32, 32, 32, 32, 32}));
+    // The hand-set images as they are, 16 colours each, then the drawn ones in full colour,
+    // which Windows prefers at the sizes both have.
+    EXPECT_EQ(sizes, (std::vector<int>{32, 16, 16, 20, 24, 32, 48, 64, 256}));
+    EXPECT_EQ(bits, (std::vector<int>{4, 4, 32, 32, 32, 32, 32, 32, 32}));
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"icon.ico"});
 }
 

@@ -1,6 +1,7 @@
 // The compiled resources, read back through Windows' own loader under Wine, against res/'s tables
 // they were written from: the dialog templates field by field, the size list's data, the string
-// table, the version block, the icon as the system draws it, and the manifest and its effect.
+// table, the version block, the icon's images and the one the system draws, and the manifest and
+// its effect.
 
 #include "res/resource.h"
 #include "res/DialogInit.h"
@@ -8,14 +9,19 @@
 #include "res/IconImage.h"
 #include "res/StringTable.h"
 #include "res/VersionInfo.h"
+#include "tools/icons/CDropDrawing.h"
+#include "tools/icons/CIconCommand.h"
+#include "tools/icons/CRgbaImage.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +30,12 @@ namespace {
 constexpr std::uint16_t kOrdinalMark = 0xFFFF;
 constexpr WORD kDialogInitType = 240;
 constexpr int kStringIds = 0x10000;
-constexpr COLORREF kBackground = RGB(255, 255, 255);
+// White, which reads the same as a COLORREF and as a DIB section's 0xRRGGBB.
+constexpr std::uint32_t kBackground = 0xFFFFFF;
+constexpr std::uint32_t kRgbMask = 0xFFFFFF;
+constexpr int kHandSetBits = 4;               // 16 colours
+constexpr int kLargestIconSize = 256;         // written as 0 in a directory's byte
+constexpr DWORD kIconFormatVersion = 0x30000; // what CreateIconFromResourceEx expects
 // The side-by-side assembly of the common controls' version 6, as its folder's name begins.
 constexpr char kCommonControlsSix[] = "microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 
@@ -69,6 +80,70 @@ const BYTE* ResourceBytes(unsigned id, LPCSTR type, DWORD* size = nullptr) {
         *size = SizeofResource(nullptr, found);
     }
     return static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+}
+
+// One image of an icon group's directory, as the resource compiler wrote it.
+struct IconDirectoryEntry {
+    int size;
+    int bitCount;
+    unsigned id; // of its RT_ICON resource
+};
+
+std::vector<IconDirectoryEntry> IconDirectory(unsigned group) {
+    const BYTE* bytes = ResourceBytes(group, MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    if (bytes == nullptr) {
+        return {};
+    }
+    Cursor in(bytes);
+    in.Take<std::uint16_t>(); // reserved
+    in.Take<std::uint16_t>(); // type: icons
+    std::vector<IconDirectoryEntry> entries(in.Take<std::uint16_t>());
+    for (IconDirectoryEntry& entry : entries) {
+        const auto width = in.Take<std::uint8_t>();
+        entry.size = width == 0 ? kLargestIconSize : width;
+        in.Take<std::uint8_t>();  // height
+        in.Take<std::uint8_t>();  // colours
+        in.Take<std::uint8_t>();  // reserved
+        in.Take<std::uint16_t>(); // planes
+        entry.bitCount = in.Take<std::uint16_t>();
+        in.Take<std::uint32_t>(); // bytes
+        entry.id = in.Take<std::uint16_t>();
+    }
+    return entries;
+}
+
+// The icon drawn at size x size on white, 0xRRGGBB pixels with the top row first; none that
+// matches anything where the drawing failed.
+std::vector<std::uint32_t> DrawnOnWhite(HICON icon, int size) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<std::uint32_t> pixels;
+    EXPECT_NE(bitmap, nullptr);
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        const RECT all = {0, 0, size, size};
+        HBRUSH white = CreateSolidBrush(kBackground);
+        FillRect(dc, &all, white);
+        EXPECT_TRUE(DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL));
+        GdiFlush();
+        const auto* drawn = static_cast<const std::uint32_t*>(bits);
+        for (int at = 0; at < size * size; ++at) {
+            pixels.push_back(drawn[at] & kRgbMask);
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteObject(white);
+    }
+    DeleteDC(dc);
+    pixels.resize(static_cast<std::size_t>(size * size), ~0U);
+    return pixels;
 }
 
 class ResourceDialog : public ::testing::TestWithParam<unsigned> {};
@@ -200,48 +275,65 @@ TEST(Resources, HoldTheVersionBlock) {
     EXPECT_EQ(translation[1], expected.translationCodePage);
 }
 
-// The icon as the system draws it on white, at each hand-set size: exactly the hand-set image.
-TEST(Resources, HoldTheIconThatTheSystemDrawsAsTheHandSetImages) {
+// Each hand-set image is in the icon resource at 16 colours, for a display of 16 colours, and
+// draws as it was set.
+TEST(Resources, HoldTheHandSetIconImagesAtSixteenColours) {
     const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
     ASSERT_NE(group, nullptr);
+    const std::vector<IconDirectoryEntry> directory = IconDirectory(IDR_MAINFRAME);
     for (const IconImage& image : group->images) {
         SCOPED_TRACE(image.width);
-        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                   image.width, image.height, 0));
+        const auto entry =
+            std::find_if(directory.begin(), directory.end(), [&](const IconDirectoryEntry& e) {
+                return e.size == image.width && e.bitCount == kHandSetBits;
+            });
+        ASSERT_TRUE(entry != directory.end()) << "no 16-colour image of this size";
+        DWORD size = 0;
+        BYTE* bytes =
+            const_cast<BYTE*>(ResourceBytes(entry->id, MAKEINTRESOURCEA(3), &size)); // RT_ICON
+        ASSERT_NE(bytes, nullptr);
+        HICON icon = CreateIconFromResourceEx(bytes, size, TRUE, kIconFormatVersion, image.width,
+                                              image.height, LR_DEFAULTCOLOR);
         ASSERT_NE(icon, nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = image.width;
-        info.bmiHeader.biHeight = -image.height; // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        ASSERT_NE(bitmap, nullptr);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        const RECT all = {0, 0, image.width, image.height};
-        HBRUSH white = CreateSolidBrush(kBackground);
-        FillRect(dc, &all, white);
-        EXPECT_TRUE(DrawIconEx(dc, 0, 0, icon, image.width, image.height, 0, nullptr, DI_NORMAL));
-        GdiFlush();
-        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        const std::vector<std::uint32_t> drawn = DrawnOnWhite(icon, image.width);
+        DestroyIcon(icon);
         int wrong = 0;
         for (int y = 0; y < image.height; ++y) {
             for (int x = 0; x < image.width; ++x) {
                 const int index = IconPixelIndex(image, x, y);
                 const std::uint32_t expected =
-                    index < 0 ? 0xFFFFFF : image.palette[static_cast<std::size_t>(index)];
-                wrong += (pixels[y * image.width + x] & 0xFFFFFF) != expected ? 1 : 0;
+                    index < 0 ? kBackground : image.palette[static_cast<std::size_t>(index)];
+                wrong += drawn[static_cast<std::size_t>(y * image.width + x)] != expected ? 1 : 0;
             }
         }
         EXPECT_EQ(wrong, 0);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteObject(white);
-        DeleteDC(dc);
+    }
+}
+
+// The icon as the system picks and draws it on white at each size it is asked for: the motif in
+// full colour, which it prefers to the hand-set images at their own sizes, with its soft edges
+// blended into the white to the same level as the installer's pictures blend them.
+TEST(Resources, HoldTheIconThatTheSystemDrawsAsTheMotifInFullColour) {
+    const std::optional<CDropDrawing> motif = CDropDrawing::OfIcon(FindIconGroup(IDR_MAINFRAME));
+    ASSERT_TRUE(motif.has_value());
+    for (const int size : CIconCommand::kWindowsIconSizes) {
+        SCOPED_TRACE(size);
+        HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                   MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                   size, size, LR_DEFAULTCOLOR));
+        ASSERT_NE(icon, nullptr);
+        const std::vector<std::uint32_t> drawn = DrawnOnWhite(icon, size);
         DestroyIcon(icon);
+        const CRgbaImage expected = motif->Draw(size);
+        int wrong = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const std::uint32_t want =
+                    CRgbaImage::Over(expected.Pixel(x, y), kBackground) & kRgbMask;
+                wrong += drawn[static_cast<std::size_t>(y * size + x)] != want ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
     }
 }
 

@@ -117,6 +117,15 @@ CDropDrawing::CDropDrawing(const IconImage& design) : m_nDesignSize(design.width
     AddDropLayers(design);
 }
 
+std::optional<CDropDrawing> CDropDrawing::OfIcon(const IconGroup* group) {
+    if (group == nullptr || group->images.empty()) {
+        return std::nullopt;
+    }
+    return CDropDrawing(*std::max_element(
+        group->images.begin(), group->images.end(),
+        [](const IconImage& a, const IconImage& b) { return a.width < b.width; }));
+}
+
 void CDropDrawing::AddRippleLayers(const IconImage& design) {
     m_layers.push_back(
         {ShapeKind::Ellipse, kPoolX, kPoolY, kPoolRx, kPoolRy, 0, Colour(design, kNavy)});

@@ -8,6 +8,7 @@
 #include "tools/icons/CRgbaImage.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ public:
     // The colours come from the design's palette; shapes are placed in its frame, so that a
     // drawing at the design's own size lies over the pixel image.
     explicit CDropDrawing(const IconImage& design);
+    // The motif of the group's largest image, whose finer steps hold the most of the shapes;
+    // empty when there is no group or it has no images.
+    static std::optional<CDropDrawing> OfIcon(const IconGroup* group);
 
     // The motif filling a size x size picture, its edges smoothed by coverage.
     CRgbaImage Draw(int size) const;

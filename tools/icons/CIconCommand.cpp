@@ -41,20 +41,6 @@ bool ParseSize(const std::string& text, int& size) {
     return size >= CIconCommand::kMinSize && size <= CIconCommand::kMaxSize;
 }
 
-// The hand-set image the motif is drawn from at other sizes; null when there is none.
-const IconImage* LargestImage(const IconGroup* group) {
-    if (group == nullptr || group->images.empty()) {
-        return nullptr;
-    }
-    const IconImage* largest = &group->images.front();
-    for (const IconImage& image : group->images) {
-        if (image.width > largest->width) {
-            largest = &image;
-        }
-    }
-    return largest;
-}
-
 } // namespace
 
 CIconCommand::CIconCommand(std::ostream& err) : m_err(err) {}
@@ -96,26 +82,25 @@ int CIconCommand::Run(int argc, const char* const* argv) {
 }
 
 std::optional<std::string> CIconCommand::Scalable() {
-    const IconImage* largest = LargestImage(FindIconGroup(IDR_MAINFRAME));
-    if (largest == nullptr) {
+    const std::optional<CDropDrawing> motif = CDropDrawing::OfIcon(FindIconGroup(IDR_MAINFRAME));
+    if (!motif) {
         return std::nullopt;
     }
-    return CDropDrawing(*largest).Svg();
+    return motif->Svg();
 }
 
 std::optional<std::string> CIconCommand::WindowsIcon() {
     const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
-    const IconImage* largest = LargestImage(group);
-    if (largest == nullptr) {
+    const std::optional<CDropDrawing> motif = CDropDrawing::OfIcon(group);
+    if (!motif) {
         return std::nullopt;
     }
     CIconFile file;
     for (const IconImage& image : group->images) {
         file.AddPalettedImage(image);
     }
-    const CDropDrawing drawing(*largest);
     for (const int size : kWindowsIconSizes) {
-        if (!file.AddPicture(drawing.Draw(size))) {
+        if (!file.AddPicture(motif->Draw(size))) {
             return std::nullopt;
         }
     }
@@ -123,14 +108,14 @@ std::optional<std::string> CIconCommand::WindowsIcon() {
 }
 
 std::optional<std::string> CIconCommand::InstallerPicture(const std::string& kind) {
-    const IconImage* largest = LargestImage(FindIconGroup(IDR_MAINFRAME));
-    if (largest == nullptr) {
+    const std::optional<CDropDrawing> motif = CDropDrawing::OfIcon(FindIconGroup(IDR_MAINFRAME));
+    if (!motif) {
         return std::nullopt;
     }
     for (const PictureLayout& layout : kInstallerPictures) {
         if (kind == layout.kind) {
             CInstallerPicture picture(layout.width, layout.height);
-            picture.Place(CDropDrawing(*largest).Draw(layout.motifSize), layout.left, layout.top);
+            picture.Place(motif->Draw(layout.motifSize), layout.left, layout.top);
             return picture.Bytes();
         }
     }
@@ -139,8 +124,8 @@ std::optional<std::string> CIconCommand::InstallerPicture(const std::string& kin
 
 std::optional<CRgbaImage> CIconCommand::Picture(int size) {
     const IconGroup* group = FindIconGroup(IDR_MAINFRAME);
-    const IconImage* largest = LargestImage(group);
-    if (largest == nullptr || size < kMinSize || size > kMaxSize) {
+    const std::optional<CDropDrawing> motif = CDropDrawing::OfIcon(group);
+    if (!motif || size < kMinSize || size > kMaxSize) {
         return std::nullopt;
     }
     for (const IconImage& image : group->images) {
@@ -148,7 +133,7 @@ std::optional<CRgbaImage> CIconCommand::Picture(int size) {
             return CRgbaImage::FromIconImage(image);
         }
     }
-    return CDropDrawing(*largest).Draw(size);
+    return motif->Draw(size);
 }
 
 bool CIconCommand::WriteText(const std::string& text, const std::string& path) {

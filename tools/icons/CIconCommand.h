@@ -24,10 +24,11 @@ public:
     static constexpr char kInstallerHeader[] = "header";
     static constexpr char kInstallerWizard[] = "wizard";
     // The full-colour sizes the icon file holds beside the hand-set 16-colour ones: the small and
-    // large icons at 125 %, 150 % and 200 %, and the largest a file-manager view shows. At 16 and
-    // 32 the hand-set images stay the only ones, since Windows would pass over them for a deeper
-    // image of the same size, and the About box and the title bar at 100 % show them as drawn.
-    static constexpr int kWindowsIconSizes[] = {20, 24, 48, 64, 256};
+    // large icons at 100 %, 125 %, 150 % and 200 %, and the largest a file-manager view shows.
+    // Windows draws the deepest image of a size the display can show, so on today's displays
+    // these are what the title bar, the task bar and the About box show; a 16-colour display
+    // still gets the hand-set images.
+    static constexpr int kWindowsIconSizes[] = {16, 20, 24, 32, 48, 64, 256};
 
     explicit CIconCommand(std::ostream& err);
 

@@ -5,13 +5,11 @@
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kOpaque = 0xFF000000;
 constexpr int kFileHeaderSize = 14;
 constexpr int kInfoHeaderSize = 40;
 constexpr int kBitsPerPixel = 24;
 constexpr int kBytesPerPixel = 3;
 constexpr unsigned kFileType = 0x4D42; // "BM"
-constexpr unsigned kChannelMax = 255;
 
 // Rows are padded to whole 32-bit words.
 int RowBytes(int width) {
@@ -20,19 +18,6 @@ int RowBytes(int width) {
 
 unsigned Channel(std::uint32_t argb, int shift) {
     return (argb >> shift) & 0xFF;
-}
-
-// top's colour over an opaque bottom, weighted by top's opacity and rounded.
-std::uint32_t Over(std::uint32_t top, std::uint32_t bottom) {
-    const unsigned alpha = Channel(top, 24);
-    std::uint32_t result = kOpaque;
-    for (const int shift : {16, 8, 0}) {
-        const unsigned mixed = (Channel(top, shift) * alpha +
-                                Channel(bottom, shift) * (kChannelMax - alpha) + kChannelMax / 2) /
-                               kChannelMax;
-        result |= mixed << shift;
-    }
-    return result;
 }
 
 } // namespace
@@ -48,8 +33,9 @@ CInstallerPicture::CInstallerPicture(int width, int height) : m_image(width, hei
 void CInstallerPicture::Place(const CRgbaImage& picture, int left, int top) {
     for (int y = 0; y < picture.Height(); ++y) {
         for (int x = 0; x < picture.Width(); ++x) {
-            m_image.SetPixel(left + x, top + y,
-                             Over(picture.Pixel(x, y), m_image.Pixel(left + x, top + y)));
+            m_image.SetPixel(
+                left + x, top + y,
+                CRgbaImage::Over(picture.Pixel(x, y), m_image.Pixel(left + x, top + y)));
         }
     }
 }

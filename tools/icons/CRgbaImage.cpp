@@ -5,6 +5,11 @@
 namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000;
+constexpr unsigned kChannelMax = 255;
+
+unsigned Channel(std::uint32_t argb, int shift) {
+    return (argb >> shift) & 0xFF;
+}
 
 } // namespace
 
@@ -50,6 +55,18 @@ std::vector<std::uint8_t> CRgbaImage::RgbaBytes() const {
         bytes.push_back(static_cast<std::uint8_t>(argb >> 24));
     }
     return bytes;
+}
+
+std::uint32_t CRgbaImage::Over(std::uint32_t top, std::uint32_t bottom) {
+    const unsigned alpha = Channel(top, 24);
+    std::uint32_t result = kOpaque;
+    for (const int shift : {16, 8, 0}) {
+        const unsigned mixed = (Channel(top, shift) * alpha +
+                                Channel(bottom, shift) * (kChannelMax - alpha) + kChannelMax / 2) /
+                               kChannelMax;
+        result |= mixed << shift;
+    }
+    return result;
 }
 
 bool CRgbaImage::Contains(int x, int y) const {

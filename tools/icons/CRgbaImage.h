@@ -21,8 +21,13 @@ public:
     // 0xAARRGGBB; 0 outside the picture.
     std::uint32_t Pixel(int x, int y) const;
     void SetPixel(int x, int y, std::uint32_t argb);
+    bool operator==(const CRgbaImage& other) const = default;
     // Rows top first, each pixel four bytes R, G, B, A, as PNG stores them.
     std::vector<std::uint8_t> RgbaBytes() const;
+
+    // top's colour over an opaque bottom, weighted by top's opacity and rounded: the opaque
+    // pixel a picture with soft edges shows on a plain ground.
+    static std::uint32_t Over(std::uint32_t top, std::uint32_t bottom);
 
 private:
     bool Contains(int x, int y) const;
