@@ -3,8 +3,7 @@
 // The picture's buffers on Wayland: pixels in memory shared with the compositor, made on a queue
 // of the program's own so that Qt never sees their events, and handed out newest first.
 
-#include "platform/winqt/picture/CShownCells.h"
-
+#include <QRegion>
 #include <QSize>
 
 #include <cstddef>
@@ -20,13 +19,15 @@ struct wl_shm;
 
 class CWaylandBuffers {
 public:
-    // Pixels and each cell's colour in them (by row, then column): a buffer of the program's
-    // own, or Qt's backing store.
+    // Pixels, and the part of the picture in them that is behind: a buffer of the program's own,
+    // or Qt's backing store.
     struct Pixels {
         wl_buffer* buffer = nullptr;
         std::uint32_t* pixels = nullptr;
         std::size_t bytes = 0;
-        CShownCells shown;
+        // The union of the picture's changes since these pixels were last brought up to date, in
+        // device pixels from the picture's edge, as a compositor's buffer age would give it.
+        QRegion stale;
         bool busy = false;            // the compositor holds it
         std::uint64_t made = 0;       // the number of the frame it last showed
         std::uint64_t copiedFrom = 0; // Qt's paint whose pixels it holds beside the cells

@@ -30,6 +30,9 @@
 namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000; // the alpha of the buffers' pixels
+// Qt's backing store is written only when Qt paints, which may be minutes away: beyond this many
+// rectangles its changes are taken to cover the picture, so that gathering them stays cheap.
+constexpr int kMostStaleRects = 64;
 
 // Sets count pixels to one colour, four at a time where the processor can.
 void FillPixels(std::uint32_t* out, int count, std::uint32_t colour) {
@@ -111,15 +114,26 @@ bool CWaylandPicture::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap
         return false;
     }
     ShownThisPaint();
-    m_store.shown.Forget();
+    m_store.stale = m_cells.Whole();
     BringStoreUpToDate();
     return true;
 }
 
+// The dialog has found what its new frame changed; every target of the picture is behind by it
+// until it is written.
 bool CWaylandPicture::Repaint(const QRect& rect) {
     if (m_rcPlace.isEmpty() || !m_rcPlace.contains(rect)) {
         return false;
     }
+    const QRect changed = rect.translated(-m_rcPlace.topLeft());
+    m_store.stale += changed;
+    if (m_store.stale.rectCount() > kMostStaleRects) {
+        m_store.stale = m_cells.Whole();
+    }
+    for (const auto& buffer : m_pBuffers->All()) {
+        buffer->stale += changed;
+    }
+    m_unshown += changed;
     // A frame's rectangles come one after another; one drawing after them covers them all.
     if (!m_bDrawQueued) {
         m_bDrawQueued = true;
@@ -136,8 +150,8 @@ bool CWaylandPicture::eventFilter(QObject* /*watched*/, QEvent* event) {
     return false;
 }
 
-// Qt is about to show its backing store: it gets the cells that differ from the bitmap, and
-// the program's buffers lack whatever else Qt paints.
+// Qt is about to show its backing store: it gets the cells it is behind on, and the program's
+// buffers lack whatever else Qt paints.
 void CWaylandPicture::BringStoreUpToDate() {
     QImage* store = StoreImage();
     const GdiObject* bitmap = Bitmap();
@@ -145,22 +159,22 @@ void CWaylandPicture::BringStoreUpToDate() {
         m_store.pixels = reinterpret_cast<std::uint32_t*>(store->bits());
         WriteCells(m_store, static_cast<int>(store->bytesPerLine() / 4), *bitmap);
     } else {
-        m_store.shown.Forget();
+        m_store.stale = m_cells.Whole();
     }
-    m_onScreen = m_store.shown;
+    m_unshown = m_store.stale;
     m_pSurface = nullptr;
     ++m_nQtPaints;
 }
 
-// Learns which device pixels of the window show which cell; a new place, scale or window size
-// loses what every buffer was known to show.
+// Learns which device pixels of the window show which cell; after a new place, scale or window
+// size every buffer is written whole.
 bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const QImage& store) {
     const QRect place(columns.first, rows.first, static_cast<int>(columns.sources.size()),
                       static_cast<int>(rows.sources.size()));
     if (!store.rect().contains(place)) {
         return false;
     }
-    const bool newCells = m_store.shown.Place(columns, rows);
+    const bool newCells = m_cells.Place(columns, rows);
     if (!newCells && place == m_rcPlace && store.size() == m_storeSize) {
         return true;
     }
@@ -169,18 +183,19 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
     }
     m_rcPlace = place;
     m_storeSize = store.size();
-    m_store.shown.Forget();
+    const QRegion whole(m_cells.Whole());
+    m_store.stale = whole;
     for (const auto& buffer : m_pBuffers->All()) {
-        buffer->shown = m_store.shown;
+        buffer->stale = whole;
     }
-    m_onScreen = m_store.shown;
+    m_unshown = whole;
     return true;
 }
 
 // The last copy's bitmap, while it is there and still holds every cell.
 const GdiObject* CWaylandPicture::Bitmap() const {
     const GdiObject* bitmap = FindGdiObject(m_hBitmap);
-    return bitmap != nullptr && m_store.shown.Fits(*bitmap) ? bitmap : nullptr;
+    return bitmap != nullptr && m_cells.Fits(*bitmap) ? bitmap : nullptr;
 }
 
 void CWaylandPicture::DrawQueued() {
@@ -205,7 +220,7 @@ bool CWaylandPicture::Draw() {
         bitmap == nullptr) {
         return false;
     }
-    if (m_onScreen.Shows(*bitmap)) {
+    if (m_unshown.isEmpty()) {
         return true;
     }
     // With every buffer held by the compositor, a paint of Qt's shows the frame instead.
@@ -215,7 +230,7 @@ bool CWaylandPicture::Draw() {
     }
     WriteCells(*buffer, m_storeSize.width(), *bitmap);
     m_pSurface = surface;
-    Damage(*bitmap);
+    Damage();
     wl_surface_attach(m_pSurface, buffer->buffer, 0, 0);
     wl_surface_commit(m_pSurface);
     wl_display_flush(m_pDisplay);
@@ -235,46 +250,34 @@ CWaylandPicture::Pixels* CWaylandPicture::FreeBuffer(const QImage& store) {
             std::memcpy(best->pixels + static_cast<std::size_t>(y) * m_storeSize.width(),
                         store.constScanLine(y), rowBytes);
         }
-        best->shown = m_store.shown;
+        best->stale = m_store.stale;
         best->copiedFrom = m_nQtPaints;
     }
     return best;
 }
 
-// Fills every cell whose colour the pixels do not show yet, neighbours on a row that take the
-// same colour as one run.
+// Fills every cell of the part the pixels are behind on, neighbours on a row that take the same
+// colour as one run.
 void CWaylandPicture::WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const {
-    const QRect all(QPoint(0, 0), m_rcPlace.size());
-    target.shown.Update(bitmap, {all}, [&](const CShownCells::Run& run) {
-        const QRect area = target.shown.Area(run).translated(m_rcPlace.topLeft());
+    const std::vector<QRect> stale(target.stale.begin(), target.stale.end());
+    m_cells.Write(bitmap, stale, [&](const CPictureCells::Run& run) {
+        const QRect area = m_cells.Area(run).translated(m_rcPlace.topLeft());
         const std::uint32_t colour = kOpaque | WidenPixel(run.pixel);
         for (int y = area.top(); y <= area.bottom(); ++y) {
             FillPixels(target.pixels + static_cast<std::ptrdiff_t>(y) * stride + area.left(),
                        area.width(), colour);
         }
     });
+    target.stale = QRegion();
 }
 
-// Tells the compositor where the cells differ from what it shows, and takes it to show them: on
-// each row of cells, from the first that differs to the last, in the surface's logical pixels,
-// rounded out.
-void CWaylandPicture::Damage(const GdiObject& bitmap) {
+// Tells the compositor what changed since the surface last showed the picture, in the surface's
+// logical pixels, rounded out, and takes it to show it.
+void CWaylandPicture::Damage() {
     const qreal scale = m_pWidget->devicePixelRatioF();
-    QRect row; // the changes on the row of cells seen last, device pixels of the picture
-    const auto send = [&] {
-        const QRect logical = LogicalCover(row.translated(m_rcPlace.topLeft()), scale);
+    for (const QRect& changed : m_unshown) {
+        const QRect logical = LogicalCover(changed.translated(m_rcPlace.topLeft()), scale);
         wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
-    };
-    const QRect all(QPoint(0, 0), m_rcPlace.size());
-    m_onScreen.Update(bitmap, {all}, [&](const CShownCells::Run& run) {
-        const QRect area = m_onScreen.Area(run);
-        if (!row.isEmpty() && row.top() != area.top()) {
-            send();
-            row = QRect();
-        }
-        row |= area;
-    });
-    if (!row.isEmpty()) {
-        send();
     }
+    m_unshown = QRegion();
 }

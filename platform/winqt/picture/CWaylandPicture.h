@@ -4,15 +4,18 @@
 // before each paint while the compositor holds the last one, so the frames between the dialog's
 // own paints skip Qt (Repaint): they go in buffers of the program's own, of the window's size,
 // on the window's own surface, so that the compositor still sees one surface. Each buffer, and
-// Qt's backing store, remembers each cell's colour in it, so only cells that differ are written;
-// the rest of a buffer is a copy of the backing store, taken again after each paint of Qt's.
+// Qt's backing store, gathers the changes the dialog reports until it is written next, so only
+// those are written; the rest of a buffer is a copy of the backing store, taken again after each
+// paint of Qt's.
 
 #include "platform/winqt/paint/CPictureSink.h"
+#include "platform/winqt/picture/CPictureCells.h"
 #include "platform/winqt/picture/CWaylandBuffers.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 
 #include <cstddef>
 #include <cstdint>
@@ -49,7 +52,7 @@ private:
     bool Draw();
     Pixels* FreeBuffer(const QImage& store);
     void WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const;
-    void Damage(const GdiObject& bitmap);
+    void Damage();
 
     QPointer<QWidget> m_pWidget;
     wl_display* m_pDisplay = nullptr;
@@ -62,6 +65,7 @@ private:
     HBITMAP m_hBitmap = nullptr;
     QRect m_rcPlace; // among the window's device pixels
     QSize m_storeSize;
-    Pixels m_store;         // Qt's backing store
-    CShownCells m_onScreen; // the cells of whatever the surface shows now
+    CPictureCells m_cells; // where the cells lie on the window, the buffers and the store alike
+    Pixels m_store;        // Qt's backing store
+    QRegion m_unshown;     // the changes the surface does not show yet, as m_store.stale
 };

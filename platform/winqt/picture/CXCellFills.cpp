@@ -1,26 +1,47 @@
 #include "platform/winqt/picture/CXCellFills.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr std::int16_t kNoSlot = -1;          // a colour with no fills in this paint yet
-constexpr std::size_t kColourCount = 1 << 15; // every 5-5-5 pixel
+constexpr std::int16_t kNoSlot = -1;           // a colour with no fills in this paint yet
+constexpr std::size_t kColourCount = 1 << 15;  // every 5-5-5 pixel
+constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels the window may have lost
 
 } // namespace
 
 CXCellFills::CXCellFills() : m_slotOf(kColourCount, kNoSlot) {}
 
 void CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
-    m_shown.Place(columns, rows);
-    m_shown.Forget();
+    m_cells.Place(columns, rows);
+    m_shown.assign(m_cells.Columns().size() * m_cells.Rows().size(), kUnknown);
+}
+
+void CXCellFills::Forget() {
+    std::fill(m_shown.begin(), m_shown.end(), kUnknown);
 }
 
 // Row by row from the top, so that the server writes its memory in order. On a large window
 // the server's cost is in the pixels it writes, so only changed cells are filled.
 void CXCellFills::Update(const GdiObject& bitmap, const std::vector<QRect>& areas) {
-    m_above.assign(m_shown.Columns().size(), Above{});
+    const std::size_t columnCount = m_cells.Columns().size();
+    m_above.assign(columnCount, Above{});
     // The run's parts go on as they are, so that the run itself never needs to be in memory.
-    m_shown.Update(bitmap, areas, [this](const CShownCells::Run& run) {
-        AddFill(run.pixel, run.firstColumn, run.lastColumn, run.row);
+    m_cells.Write(bitmap, areas, [&](const CPictureCells::Run& run) {
+        std::uint32_t* shown = m_shown.data() + static_cast<std::size_t>(run.row) * columnCount;
+        int changedFrom = -1; // the open part of the run whose cells show another colour
+        for (int c = run.firstColumn; c <= run.lastColumn; ++c) {
+            if (shown[c] != run.pixel) {
+                shown[c] = run.pixel;
+                changedFrom = changedFrom < 0 ? c : changedFrom;
+            } else if (changedFrom >= 0) {
+                AddFill(run.pixel, changedFrom, c - 1, run.row);
+                changedFrom = -1;
+            }
+        }
+        if (changedFrom >= 0) {
+            AddFill(run.pixel, changedFrom, run.lastColumn, run.row);
+        }
     });
 }
 
@@ -33,7 +54,7 @@ void CXCellFills::AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, 
     }
     std::vector<Fill>& fills = m_fills[static_cast<std::size_t>(slot)];
     // Straight from the cells rather than through a rectangle: a frame of rain has thousands.
-    const CShownCells::Cell& row = m_shown.Rows()[static_cast<std::size_t>(cellRow)];
+    const CPictureCells::Cell& row = m_cells.Rows()[static_cast<std::size_t>(cellRow)];
     Above& above = m_above[static_cast<std::size_t>(firstColumn)];
     if (above.slot == slot && above.lastColumn == lastColumn && above.index < fills.size()) {
         Fill& fill = fills[above.index];
@@ -42,8 +63,8 @@ void CXCellFills::AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, 
             return;
         }
     }
-    const CShownCells::Cell& first = m_shown.Columns()[static_cast<std::size_t>(firstColumn)];
-    const CShownCells::Cell& last = m_shown.Columns()[static_cast<std::size_t>(lastColumn)];
+    const CPictureCells::Cell& first = m_cells.Columns()[static_cast<std::size_t>(firstColumn)];
+    const CPictureCells::Cell& last = m_cells.Columns()[static_cast<std::size_t>(lastColumn)];
     fills.push_back(Fill{static_cast<std::int16_t>(first.first),
                          static_cast<std::int16_t>(row.first),
                          static_cast<std::uint16_t>(last.first + last.size - first.first),

@@ -1,13 +1,15 @@
 #pragma once
 
 // The fills that bring the X server's picture window up to date with a new picture: each run of
-// changed cells of one colour on a row becomes one rectangle, made taller where the row below
-// repeats it, and the rectangles are handed over colour by colour. What the window shows is
-// remembered cell by cell, so that only changed cells are filled.
+// changed cells of one colour on a row that the paint's areas touch becomes one rectangle, made
+// taller where the row below repeats it, and the rectangles are handed over colour by colour.
+// The paint's areas are whole tiles of the dialog's, most of whose cells keep their colour, and
+// the server's cost is in the pixels it writes: so the window remembers the colour each cell
+// shows and fills only the cells that differ (filling the areas whole measured dearer).
 
 #include "platform/gdi/GdiHandles.h"
 #include "platform/winqt/paint/GdiQt.h"
-#include "platform/winqt/picture/CShownCells.h"
+#include "platform/winqt/picture/CPictureCells.h"
 
 #include <QRect>
 
@@ -30,8 +32,8 @@ public:
     // The device pixels from the window's edge that show each source pixel; everything the
     // window showed is lost.
     void Place(const AxisMap& columns, const AxisMap& rows);
-    // The cells under area (the window's pixels) no longer show anything known.
-    void Forget(const QRect& area) { m_shown.Forget(area); }
+    // Nothing the window shows is known any more: the server lost some of it.
+    void Forget();
     // Queues a fill for every cell touching the areas (the window's pixels) that does not show
     // its colour in the bitmap yet, and takes the cells to show it from now on.
     void Update(const GdiObject& bitmap, const std::vector<QRect>& areas);
@@ -50,7 +52,8 @@ private:
 
     void AddFill(std::uint16_t pixel, int firstColumn, int lastColumn, int cellRow);
 
-    CShownCells m_shown;
+    CPictureCells m_cells;
+    std::vector<std::uint32_t> m_shown; // each cell's 5-5-5 colour, row by row, or kUnknown
     // The fills of one paint, by colour: a colour's slot in m_fills, or kNoSlot.
     std::vector<std::int16_t> m_slotOf;
     std::vector<std::uint16_t> m_slotPixel;

@@ -145,7 +145,7 @@ bool CXPictureWindow::nativeEventFilter(const QByteArray& eventType, void* messa
     const QRect exposed = QRect(expose->x, expose->y, expose->width, expose->height) &
                           QRect(QPoint(0, 0), m_rcPlace.size());
     if (!exposed.isEmpty()) {
-        m_cells.Forget(exposed);
+        m_cells.Forget();
         RepaintWidget(exposed.translated(m_rcPlace.topLeft()));
     }
     return true;
@@ -262,7 +262,7 @@ void CXPictureWindow::Hide() {
     xcb_unmap_window(m_pConnection, m_nWindow);
     xcb_flush(m_pConnection);
     m_bMapped = false;
-    m_cells.Forget(QRect(QPoint(0, 0), m_rcPlace.size()));
+    m_cells.Forget();
     RepaintWidget(m_rcPlace);
 }
 
