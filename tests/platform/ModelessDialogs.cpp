@@ -1,6 +1,7 @@
 #include "platform/afx/CDialog.h"
 #include "platform/afx/CWinApp.h"
-#include "platform/winqt/dialog/Dialogs.h"
+#include "platform/user/Dialogs.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QWidget>
 
@@ -12,7 +13,7 @@ HWND CreateDialogParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, HWND hWn
     HWND hDlg = MakeDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
     const WindowObject* window = FindWindowObject(hDlg);
     if (window != nullptr && !window->dialog.ended && (window->style & WS_VISIBLE) != 0) {
-        window->widget->show();
+        window->peer->widget->show();
     }
     return hDlg;
 }

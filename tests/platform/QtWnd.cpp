@@ -1,7 +1,7 @@
 #include "tests/platform/QtWnd.h"
 
 #include "platform/winqt/user/SystemMenu.h"
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -12,7 +12,7 @@ QWidget* WidgetOf(HWND hWnd) {
 
 QWidget* DialogItemWidget(HWND hDlg, int nID) {
     WindowObject* control = FindChildWindow(FindWindowObject(hDlg), nID);
-    return control == nullptr ? nullptr : control->widget.data();
+    return control == nullptr ? nullptr : control->peer->widget.data();
 }
 
 void PostToUi(std::function<void()> work) {

@@ -2,7 +2,7 @@
 
 #include "platform/winqt/paint/DevicePixels.h"
 #include "platform/winqt/paint/GdiQt.h"
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>

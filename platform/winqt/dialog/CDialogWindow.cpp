@@ -52,7 +52,7 @@ CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(p
 WindowObject* CDialogWindow::Window() const {
     // The handle may by now name another window; only the one this widget shows counts.
     WindowObject* window = FindWindowObject(m_hWnd);
-    return window != nullptr && window->widget == this ? window : nullptr;
+    return window != nullptr && window->peer->widget == this ? window : nullptr;
 }
 
 void CDialogWindow::AddFrame(CBlackFrame* frame) {
@@ -141,12 +141,12 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
         return;
     }
     DrawFrames();
-    QPaintEvent* outer = window->paint.event;
-    window->paint.event = e;
+    QPaintEvent* outer = window->peer->paint.event;
+    window->peer->paint.event = e;
     SendMessage(window, WM_PAINT, 0, 0);
     // The handler may have ended the window.
     if (Window() == window) {
-        window->paint.event = outer;
+        window->peer->paint.event = outer;
     }
 }
 
@@ -156,9 +156,10 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
 // repaints (an expose, a resize, a grab) is erased.
 void CDialogWindow::EraseBackground(const QRegion& region) {
     if (WindowObject* window = Window()) {
-        const bool erase = window->paint.eraseAsked || !(region - window->paint.unerased).isEmpty();
-        window->paint.unerased = QRegion();
-        window->paint.eraseAsked = false;
+        const bool erase =
+            window->peer->paint.eraseAsked || !(region - window->peer->paint.unerased).isEmpty();
+        window->peer->paint.unerased = QRegion();
+        window->peer->paint.eraseAsked = false;
         if (!erase) {
             return;
         }
@@ -180,7 +181,7 @@ void CDialogWindow::DrawFrames() {
     const double ratio = DeviceRatioOf(this);
     for (const WindowObject* child : window->children) {
         for (const QPointer<CBlackFrame>& frame : m_frames) {
-            if (frame != nullptr && child->widget == frame) {
+            if (frame != nullptr && child->peer->widget == frame) {
                 frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
             }
         }

@@ -3,7 +3,7 @@
 // The widget of a dialog: turns Qt's events into the window messages of its handle, one at a
 // time, and keeps Qt's own dialog habits (closing on Escape, accepting on Enter) out of the way.
 
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QDialog>
 #include <QPointer>

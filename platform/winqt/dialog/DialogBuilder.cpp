@@ -1,10 +1,13 @@
 #include "platform/winqt/dialog/DialogBuilder.h"
 
+#include "platform/user/DialogRecords.h"
+#include "platform/user/WindowSystem.h"
+
 #include "platform/winqt/dialog/CBlackFrame.h"
 #include "platform/winqt/dialog/CDialogWindow.h"
+#include "platform/winqt/session/Application.h"
 #include "platform/winqt/user/IconObject.h"
 #include "platform/winqt/user/SystemMenu.h"
-#include "platform/winqt/user/WindowProcs.h"
 #include "res/AccessibleText.h"
 
 #include <QCheckBox>
@@ -40,18 +43,6 @@ Qt::WindowFlags WindowFlagsOf(DWORD style) {
 QRect PixelRect(const DialogItemTemplate& item, const DialogBaseUnits& base) {
     const RECT rc = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
     return QRect(rc.left, rc.top, std::max(0, rc.right - rc.left), std::max(0, rc.bottom - rc.top));
-}
-
-// A static shows "&&" as "&" and drops a single "&", which marks a mnemonic.
-QString WithoutPrefix(const QString& text) {
-    QString shown;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size()) {
-            ++i;
-        }
-        shown += text[i];
-    }
-    return shown;
 }
 
 QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) {
@@ -90,8 +81,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
     }
     default: {
         const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
-        auto* label =
-            new QLabel((item.style & SS_NOPREFIX) != 0 ? text : WithoutPrefix(text), parent);
+        auto* label = new QLabel(QString::fromStdString(ShownText(item)), parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -157,28 +147,9 @@ void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32
     }
 }
 
-WindowKind KindOf(DialogItemClass itemClass) {
-    switch (itemClass) {
-    case DialogItemClass::Button:
-        return WindowKind::Button;
-    case DialogItemClass::ComboBox:
-        return WindowKind::ComboBox;
-    case DialogItemClass::Static:
-        break;
-    }
-    return WindowKind::Static;
-}
-
 void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItemTemplate& item,
                    const DialogBaseUnits& base) {
-    auto record = std::make_unique<WindowObject>();
-    record->kind = KindOf(item.itemClass);
-    record->wndProc = ClassWindowProc;
-    record->parent = dialog;
-    record->id = item.id;
-    record->style = item.style;
-    record->exStyle = item.exStyle;
-    HWND hCtl = RegisterWindow(std::move(record));
+    HWND hCtl = RegisterControl(dialog, item);
 
     QWidget* widget = nullptr;
     switch (item.itemClass) {
@@ -192,11 +163,10 @@ void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItem
         widget = MakeStatic(item, parent);
         break;
     }
-    hCtl->widget = widget;
+    hCtl->peer->widget = widget;
     PlaceControl(widget, item, base);
     ApplyStyle(widget, item);
     ApplyAccessibleText(widget, dialog, item.id);
-    dialog->children.push_back(hCtl);
 }
 
 // Tab moves through the tab stops in template order.
@@ -207,9 +177,9 @@ void SetTabOrder(const WindowObject* dialog) {
             continue;
         }
         if (previous != nullptr) {
-            QWidget::setTabOrder(previous, child->widget);
+            QWidget::setTabOrder(previous, child->peer->widget);
         }
-        previous = child->widget;
+        previous = child->peer->widget;
     }
 }
 
@@ -222,22 +192,16 @@ DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
         std::max(1, metrics.height())};
 }
 
-HWND BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner, WNDPROC classProc,
+HWND BuildDialog(const DialogTemplate& dialogTemplate, HWND owner, WNDPROC classProc,
                  DLGPROC dialogProc) {
-    auto* widget = new CDialogWindow(owner, WindowFlagsOf(dialogTemplate.style));
+    StartWindowSystem();
+    auto* widget = new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style));
     widget->setWindowTitle(
         QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
 
-    auto record = std::make_unique<WindowObject>();
-    record->kind = WindowKind::Dialog;
-    record->wndProc = classProc;
-    record->dialog.dlgProc = dialogProc;
-    record->widget = widget;
-    record->widgetEnd = widget;
-    record->id = dialogTemplate.id;
-    record->style = dialogTemplate.style;
-    record->exStyle = dialogTemplate.exStyle;
-    HWND hDlg = RegisterWindow(std::move(record));
+    HWND hDlg = RegisterDialog(dialogTemplate, classProc, dialogProc);
+    hDlg->peer->widget = widget;
+    hDlg->peer->widgetEnd = widget;
     widget->SetHandle(hDlg);
 
     // The platform's font stands in for the template's.

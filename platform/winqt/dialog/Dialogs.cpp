@@ -1,99 +1,32 @@
-#include "platform/winqt/dialog/Dialogs.h"
+#include "platform/user/Dialogs.h"
 
+#include "platform/user/WindowSystem.h"
 #include "platform/winqt/dialog/CDialogWindow.h"
-#include "platform/winqt/dialog/DialogBuilder.h"
-#include "platform/winqt/session/Application.h"
-#include "platform/winqt/user/WindowProcs.h"
-#include "res/DialogTemplate.h"
 
 #include <QPointer>
 #include <QWidget>
 
-namespace {
+// The dialog manager's modal loop and focus, over Qt's dialogs.
 
-constexpr INT_PTR kNoDialog = -1; // what DialogBoxParam gives when there is no window to run
-
-// TRUE from WM_INITDIALOG leaves the focus to the dialog manager: the first tab stop.
-void FocusFirstTabStop(const WindowObject* window) {
-    for (const WindowObject* child : window->children) {
-        if ((child->style & (WS_TABSTOP | WS_VISIBLE)) == (WS_TABSTOP | WS_VISIBLE) &&
-            (child->style & WS_DISABLED) == 0 && child->kind != WindowKind::Static) {
-            child->widget->setFocus(Qt::OtherFocusReason);
-            return;
-        }
+void FocusControl(const WindowObject* control) {
+    if (QWidget* widget = control->peer->widget) {
+        widget->setFocus(Qt::OtherFocusReason);
     }
 }
 
-} // namespace
-
-HWND MakeDialog(LPCSTR name, HWND hWndParent, DLGPROC dialogProc, LPARAM initParam) {
-    if (!IS_INTRESOURCE(name)) {
-        return nullptr;
-    }
-    const DialogTemplate* dialogTemplate =
-        FindDialogTemplate(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
-    if (dialogTemplate == nullptr) {
-        return nullptr;
-    }
-    StartWindowSystem();
-    HWND hDlg =
-        BuildDialog(*dialogTemplate, WidgetOfHandle(hWndParent), DialogManagerProc, dialogProc);
-    if (hDlg == nullptr) {
-        return nullptr;
-    }
-    const LRESULT setFocus = SendMessage(hDlg, WM_INITDIALOG, 0, initParam);
+INT_PTR RunModalDialog(HWND hDlg) {
     const WindowObject* window = FindWindowObject(hDlg);
-    if (window == nullptr) {
-        return nullptr;
-    }
-    if (setFocus != FALSE) {
-        FocusFirstTabStop(window);
-    }
-    return hDlg;
-}
-
-LRESULT CALLBACK DialogManagerProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    if (window != nullptr && window->dialog.dlgProc != nullptr) {
-        const INT_PTR handled = window->dialog.dlgProc(hWnd, message, wParam, lParam);
-        if (handled != FALSE) {
-            return handled;
-        }
-    }
-    return ClassWindowProc(hWnd, message, wParam, lParam);
-}
-
-INT_PTR DialogBoxParamA(HINSTANCE /*hInstance*/, LPCSTR lpTemplateName, HWND hWndParent,
-                        DLGPROC lpDialogFunc, LPARAM dwInitParam) {
-    HWND hDlg = MakeDialog(lpTemplateName, hWndParent, lpDialogFunc, dwInitParam);
-    WindowObject* window = FindWindowObject(hDlg);
-    if (window == nullptr) {
-        return kNoDialog;
-    }
     // The window may be destroyed while the loop runs; its widget waits for the loop to end and
-    // keeps the end code.
-    // The dialog builder gives every dialog one of these.
-    const QPointer<CDialogWindow> widget = static_cast<CDialogWindow*>(window->widget.data());
+    // keeps the end code. The dialog builder gives every dialog one of these.
+    const QPointer<CDialogWindow> widget = static_cast<CDialogWindow*>(window->peer->widget.data());
     if (widget != nullptr && !window->dialog.ended) {
         widget->exec();
     }
-    const INT_PTR result = widget != nullptr ? widget->EndResult() : kNoDialog;
-    DestroyWindow(hDlg);
-    return result;
+    return widget != nullptr ? widget->EndResult() : kNoDialogResult;
 }
 
-BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
-    WindowObject* window = FindWindowObject(hDlg);
-    if (window == nullptr || window->kind != WindowKind::Dialog) {
-        return FALSE;
+void EndModalDialog(WindowObject* dialog, INT_PTR result) {
+    if (auto* widget = static_cast<CDialogWindow*>(dialog->peer->widget.data())) {
+        widget->End(result);
     }
-    window->dialog.ended = true;
-    if (auto* widget = static_cast<CDialogWindow*>(window->widget.data())) {
-        widget->End(nResult);
-    }
-    return TRUE;
-}
-
-HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
-    return FindChildWindow(FindWindowObject(hDlg), nIDDlgItem);
 }

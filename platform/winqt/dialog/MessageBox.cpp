@@ -1,5 +1,5 @@
 #include "platform/winqt/session/Application.h"
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 #include "tests/platform/QtWnd.h"
 
 #include <QApplication>
@@ -24,7 +24,7 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT /*uType*/) {
                                                  : QApplication::applicationDisplayName();
     QMessageBox box(QMessageBox::NoIcon, caption,
                     QString::fromUtf8(lpText == nullptr ? "" : lpText), QMessageBox::Ok,
-                    owner == nullptr ? nullptr : owner->widget.data());
+                    owner == nullptr ? nullptr : owner->peer->widget.data());
     g_pMessageBox = &box;
     box.exec();
     g_pMessageBox = nullptr;

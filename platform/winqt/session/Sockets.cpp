@@ -1,18 +1,15 @@
 #include "platform/winqt/session/Sockets.h"
 
-#include <winsock2.h>
+#include "platform/user/SocketsStart.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <utility>
 
 namespace {
 
-constexpr int kNetworkDown = 10050;              // WSAENETDOWN: the socket layer does not work
-constexpr WORD kHighestVersion = MAKEWORD(2, 2); // the highest version Windows Sockets offer
-constexpr unsigned short kMaxSockets = 0;        // no limit is told, as from version 2 on
+constexpr int kNetworkDown = 10050; // WSAENETDOWN: the socket layer does not work
 
 std::function<bool()> g_socketProbe;
 
@@ -35,15 +32,7 @@ int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData) {
     if (!working) {
         return kNetworkDown;
     }
-    if (lpWSAData != nullptr) {
-        *lpWSAData = WSADATA{};
-        lpWSAData->wVersion = wVersionRequested;
-        lpWSAData->wHighVersion = kHighestVersion;
-        lpWSAData->iMaxSockets = kMaxSockets;
-        std::strncpy(lpWSAData->szDescription, "Sockets of the host system",
-                     sizeof lpWSAData->szDescription - 1);
-        std::strncpy(lpWSAData->szSystemStatus, "Running", sizeof lpWSAData->szSystemStatus - 1);
-    }
+    DescribeSockets(wVersionRequested, lpWSAData, "Sockets of the host system");
     return 0;
 }
 

@@ -1,6 +1,6 @@
 #include "platform/winqt/user/IconObject.h"
 
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 #include "res/IconImage.h"
 
 #include <QPainter>

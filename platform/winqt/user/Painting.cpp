@@ -2,7 +2,7 @@
 #include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/picture/CWaylandPicture.h"
 #include "platform/winqt/picture/CXPictureWindow.h"
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -45,40 +45,40 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     *lpPaint = PAINTSTRUCT{};
     WindowObject* window = FindWindowObject(hWnd);
     // Only the window's own paint, and only once in it.
-    if (window == nullptr || window->paint.event == nullptr || window->paint.painter != nullptr ||
-        window->widget == nullptr) {
+    if (window == nullptr || window->peer->paint.event == nullptr ||
+        window->peer->paint.painter != nullptr || window->peer->widget == nullptr) {
         return nullptr;
     }
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(window->widget)) {
+    if (!painter->begin(window->peer->widget)) {
         return nullptr;
     }
     // As the window system's paint DC is, this one is clipped to the part of the window that
     // needs painting, so that a copy onto it knows how little it has to do.
-    const QRegion region = window->paint.event->region();
+    const QRegion region = window->peer->paint.event->region();
     painter->setClipRegion(region);
-    if (window->paint.pictureSink == nullptr) {
-        window->paint.pictureSink = CXPictureWindow::Create(window->widget);
+    if (window->peer->paint.pictureSink == nullptr) {
+        window->peer->paint.pictureSink = CXPictureWindow::Create(window->peer->widget);
     }
-    if (window->paint.pictureSink == nullptr) {
-        window->paint.pictureSink = CWaylandPicture::Create(window->widget);
+    if (window->peer->paint.pictureSink == nullptr) {
+        window->peer->paint.pictureSink = CWaylandPicture::Create(window->peer->widget);
     }
     // The window system's surface takes the paint's copies only when the paint is the window's
     // own, onto its backing store: decided once for the paint, not at each copy.
-    CPictureSink* sink = window->paint.pictureSink.get();
+    CPictureSink* sink = window->peer->paint.pictureSink.get();
     if (sink != nullptr && !sink->Serves(*painter)) {
         sink = nullptr;
     }
-    const double ratio = DeviceRatioOf(window->widget);
+    const double ratio = DeviceRatioOf(window->peer->widget);
     HDC hdc = CreatePainterDC(painter.get(), ratio, sink);
     if (hdc == nullptr) {
         painter->end();
         return nullptr;
     }
-    window->paint.painter = painter.get();
+    window->peer->paint.painter = painter.get();
     PaintDCs()[hdc] = painter.release();
-    if (window->paint.pictureSink != nullptr) {
-        window->paint.pictureSink->BeginPaint();
+    if (window->peer->paint.pictureSink != nullptr) {
+        window->peer->paint.pictureSink->BeginPaint();
     }
     lpPaint->hdc = hdc;
     lpPaint->rcPaint = DevicePixelsReached(region.boundingRect(), ratio);
@@ -97,10 +97,10 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     PaintDCs().erase(found);
     ReleasePainterDC(lpPaint->hdc);
     if (WindowObject* window = FindWindowObject(hWnd);
-        window != nullptr && window->paint.painter == painter.get()) {
-        window->paint.painter = nullptr;
-        if (window->paint.pictureSink != nullptr) {
-            window->paint.pictureSink->EndPaint();
+        window != nullptr && window->peer->paint.painter == painter.get()) {
+        window->peer->paint.painter = nullptr;
+        if (window->peer->paint.pictureSink != nullptr) {
+            window->peer->paint.pictureSink->EndPaint();
         }
     }
     painter->end();

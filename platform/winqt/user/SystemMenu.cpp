@@ -1,5 +1,7 @@
 #include "platform/winqt/user/SystemMenu.h"
 
+#include "platform/user/WindowSystem.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QKeySequence>
@@ -35,7 +37,7 @@ void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enab
 }
 
 void AddWindowCommands(QMenu* menu, WindowObject* window) {
-    const QWidget* widget = window->widget;
+    const QWidget* widget = window->peer->widget;
     const bool hasBoxes = (window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
     if (hasBoxes) {
         const bool minimized = widget->isMinimized();
@@ -71,40 +73,43 @@ void OpenFromKeyboard(HWND hWnd) {
 
 } // namespace
 
+// The menu is made afresh from its items each time it opens.
+void ShowMenuItem(HMENU /*menu*/, const MenuItem& /*item*/) {}
+
 QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos) {
-    if (window == nullptr || window->widget == nullptr || (window->style & WS_SYSMENU) == 0) {
+    if (window == nullptr || window->peer->widget == nullptr || (window->style & WS_SYSMENU) == 0) {
         return nullptr;
     }
-    if (window->dialog.openMenu != nullptr && window->dialog.openMenu->isVisible()) {
-        return window->dialog.openMenu;
+    if (window->peer->openMenu != nullptr && window->peer->openMenu->isVisible()) {
+        return window->peer->openMenu;
     }
-    auto* menu = new QMenu(window->widget);
+    auto* menu = new QMenu(window->peer->widget);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     AddWindowCommands(menu, window);
     AddAppendedItems(menu, window);
-    window->dialog.openMenu = menu;
+    window->peer->openMenu = menu;
     menu->popup(globalPos);
     return menu;
 }
 
 QPoint SystemMenuKeyboardPlace(const WindowObject* window) {
-    if (window == nullptr || window->widget == nullptr) {
+    if (window == nullptr || window->peer->widget == nullptr) {
         return QPoint();
     }
-    return window->widget->mapToGlobal(QPoint(0, 0));
+    return window->peer->widget->mapToGlobal(QPoint(0, 0));
 }
 
 void InstallSystemMenuKeys(WindowObject* window) {
-    if (window == nullptr || window->widget == nullptr) {
+    if (window == nullptr || window->peer->widget == nullptr) {
         return;
     }
     const HWND hWnd = window;
     for (const QKeySequence& keys :
          {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu),
           QKeySequence(Qt::ALT | Qt::Key_Space)}) {
-        auto* shortcut = new QShortcut(keys, window->widget);
+        auto* shortcut = new QShortcut(keys, window->peer->widget);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window->widget,
+        QObject::connect(shortcut, &QShortcut::activated, window->peer->widget,
                          [hWnd] { OpenFromKeyboard(hWnd); });
     }
 }

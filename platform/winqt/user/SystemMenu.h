@@ -4,7 +4,7 @@
 // to it, so each dialog carries one of its own: the usual window commands, then the items the
 // program appended. Right-click, Shift+F10, the Menu key and Alt+Space open it.
 
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QPoint>
 

@@ -1,4 +1,4 @@
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QTimer>
 #include <QVariant>
@@ -38,7 +38,7 @@ QTimer* FindTimer(const QWidget* widget, UINT_PTR nIDEvent) {
 
 UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerFunc) {
     const WindowObject* window = FindWindowObject(hWnd);
-    QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    QWidget* widget = window == nullptr ? nullptr : window->peer->widget.data();
     if (widget == nullptr || lpTimerFunc != nullptr) {
         return 0;
     }
@@ -55,7 +55,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
         // A widget outlives its window for a moment, and the handle may by then name another
         // window; the timer serves only the window of its own widget.
         const WindowObject* owner = FindWindowObject(hWnd);
-        if (owner == nullptr || owner->widget.data() != timer->parent()) {
+        if (owner == nullptr || owner->peer->widget.data() != timer->parent()) {
             timer->stop();
             return;
         }

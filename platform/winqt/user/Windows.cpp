@@ -1,11 +1,11 @@
 #include "platform/winqt/paint/DevicePixels.h"
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/winqt/user/WindowPeer.h"
 
 #include <QWidget>
 
 #include <algorithm>
 
-// The calls on a window's place, size, state and procedure.
+// The calls on a window's place, size and state that Qt's widgets answer.
 
 // Every place and size crossing these calls is in device pixels, as for a program that follows
 // each screen's scale; the widgets beneath are placed in Qt's logical pixels.
@@ -30,7 +30,7 @@ UINT GetDpiForWindow(HWND hWnd) {
 
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
     const WindowObject* window = FindWindowObject(hWnd);
-    const QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    const QWidget* widget = window == nullptr ? nullptr : window->peer->widget.data();
     if (lpRect == nullptr || widget == nullptr) {
         return FALSE;
     }
@@ -45,36 +45,16 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
     return TRUE;
 }
 
-BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
-        return FALSE;
-    }
-    const POINT origin = ClientOriginOnScreen(window);
-    *lpPoint = POINT{lpPoint->x - origin.x, lpPoint->y - origin.y};
-    return TRUE;
-}
-
-BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    if (lpPoint == nullptr || window == nullptr || window->widget == nullptr) {
-        return FALSE;
-    }
-    const POINT origin = ClientOriginOnScreen(window);
-    *lpPoint = POINT{lpPoint->x + origin.x, lpPoint->y + origin.y};
-    return TRUE;
-}
-
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint) {
     WindowObject* window = FindWindowObject(hWnd);
-    QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    QWidget* widget = window == nullptr ? nullptr : window->peer->widget.data();
     if (widget == nullptr) {
         return FALSE;
     }
     const double ratio = DeviceRatioOf(widget);
-    window->placed.rect = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
-    window->placed.ratio = ratio;
-    widget->setGeometry(LogicalCover(window->placed.rect, ratio));
+    window->peer->placed.rect = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
+    window->peer->placed.ratio = ratio;
+    widget->setGeometry(LogicalCover(window->peer->placed.rect, ratio));
     if (bRepaint != FALSE) {
         widget->update();
     }
@@ -83,7 +63,7 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
 
 BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
     WindowObject* window = FindWindowObject(hWnd);
-    QWidget* widget = window == nullptr ? nullptr : window->widget.data();
+    QWidget* widget = window == nullptr ? nullptr : window->peer->widget.data();
     if (widget == nullptr) {
         return FALSE;
     }
@@ -94,8 +74,8 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
             return TRUE;
         }
         // The picture's own surface may bring its part up to date without a paint.
-        if (bErase == FALSE && window->paint.pictureSink != nullptr &&
-            window->paint.pictureSink->Repaint(
+        if (bErase == FALSE && window->peer->paint.pictureSink != nullptr &&
+            window->peer->paint.pictureSink->Repaint(
                 QRect(QPoint(lpRect->left, lpRect->top),
                       QPoint(lpRect->right - 1, lpRect->bottom - 1)))) {
             return TRUE;
@@ -105,9 +85,9 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         rect = LogicalCover(*lpRect, DeviceRatioOf(widget));
     }
     if (bErase != FALSE) {
-        window->paint.eraseAsked = true;
+        window->peer->paint.eraseAsked = true;
     } else {
-        window->paint.unerased += rect;
+        window->peer->paint.unerased += rect;
     }
     widget->update(rect);
     return TRUE;
@@ -116,26 +96,4 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 BOOL IsIconic(HWND hWnd) {
     const QWidget* widget = WidgetOfHandle(hWnd);
     return widget != nullptr && widget->isMinimized() ? TRUE : FALSE;
-}
-
-BOOL DestroyWindow(HWND hWnd) {
-    if (IsWindow(hWnd) == FALSE) {
-        return FALSE;
-    }
-    DestroyWindowObject(hWnd);
-    return TRUE;
-}
-
-LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
-    WindowObject* window = FindWindowObject(hWnd);
-    if (window == nullptr || nIndex != GWLP_WNDPROC) {
-        return 0;
-    }
-    const WNDPROC previous = window->wndProc;
-    window->wndProc = reinterpret_cast<WNDPROC>(dwNewLong);
-    return reinterpret_cast<LONG_PTR>(previous);
-}
-
-BOOL IsWindow(HWND hWnd) {
-    return FindWindowObject(hWnd) != nullptr ? TRUE : FALSE;
 }

@@ -1,6 +1,6 @@
 #include "platform/winweb/paint/CCanvasDevice.h"
 #include "platform/winweb/session/PageCalls.h"
-#include "platform/winweb/user/WindowObject.h"
+#include "platform/winweb/user/WindowPeer.h"
 
 #include <map>
 #include <memory>
@@ -38,28 +38,29 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     *lpPaint = PAINTSTRUCT{};
     WindowObject* window = FindWindowObject(hWnd);
     // Only top-level windows paint on the page; only once at a time.
-    if (window == nullptr || window->parent != nullptr || window->painting) {
+    if (window == nullptr || window->parent != nullptr || window->peer->painting) {
         return nullptr;
     }
-    std::vector<RECT> update = std::move(window->invalid);
-    window->invalid.clear();
-    if (window->eraseAsked) {
+    std::vector<RECT> update = std::move(window->peer->invalid);
+    window->peer->invalid.clear();
+    if (window->peer->eraseAsked) {
         for (const RECT& rc : update) {
-            page_erase(window->element, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+            page_erase(window->peer->element, rc.left, rc.top, rc.right - rc.left,
+                       rc.bottom - rc.top);
         }
-        window->eraseAsked = false;
+        window->peer->eraseAsked = false;
     }
     RECT client{};
     GetClientRect(hWnd, &client);
     const RECT bounds = BoundsOf(update);
-    auto device = std::make_unique<CCanvasDevice>(window->element, client.right, client.bottom,
-                                                  std::move(update));
+    auto device = std::make_unique<CCanvasDevice>(window->peer->element, client.right,
+                                                  client.bottom, std::move(update));
     HDC hdc = CreateDeviceDC(device.get());
     if (hdc == nullptr) {
         return nullptr;
     }
     PaintDCs()[hdc] = std::move(device);
-    window->painting = true;
+    window->peer->painting = true;
     lpPaint->hdc = hdc;
     lpPaint->fErase = FALSE;
     lpPaint->rcPaint = bounds;
@@ -77,7 +78,7 @@ BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
     ReleaseDeviceDC(lpPaint->hdc);
     PaintDCs().erase(found);
     if (WindowObject* window = FindWindowObject(hWnd)) {
-        window->painting = false;
+        window->peer->painting = false;
     }
     return TRUE;
 }

@@ -18,13 +18,8 @@ struct IconObject {
     IconImagePixels small; // SM_CXSMICON x SM_CYSMICON of an unscaled screen
 };
 
-struct WindowObject;
-
 // The program's icon resource nIDResource, shared and kept for the whole process; null when
 // there is no such icon.
 HICON LoadIconResource(UINT nIDResource);
-// Shows the window's icon where the page shows it: the page's own icon and its caption's for
-// the page, the picture itself for an icon static.
-void ShowWindowIcon(const WindowObject* window);
 // Shows icon in an icon static's element.
 void ShowIconIn(int element, HICON icon);

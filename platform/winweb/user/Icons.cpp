@@ -1,6 +1,7 @@
+#include "platform/user/WindowSystem.h"
 #include "platform/winweb/session/PageCalls.h"
 #include "platform/winweb/user/IconObject.h"
-#include "platform/winweb/user/WindowObject.h"
+#include "platform/winweb/user/WindowPeer.h"
 #include "res/IconImage.h"
 
 #include <map>
@@ -83,9 +84,10 @@ HICON LoadIconResource(UINT nIDResource) {
 
 void ShowWindowIcon(const WindowObject* window) {
     // The page shows one icon, at its largest.
-    HICON icon = window->bigIcon != nullptr ? window->bigIcon : window->smallIcon;
+    HICON icon =
+        window->dialog.bigIcon != nullptr ? window->dialog.bigIcon : window->dialog.smallIcon;
     if (icon != nullptr) {
-        ShowPixels(window->element, icon->large);
+        ShowPixels(window->peer->element, icon->large);
     }
 }
 

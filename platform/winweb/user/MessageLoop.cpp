@@ -40,14 +40,14 @@ void Dispatch(const PageEvent& event) {
 // Sends WM_PAINT to the first window with something to paint; false when none has.
 bool PaintOne() {
     for (WindowObject* window : TopLevelWindows()) {
-        if (window->invalid.empty()) {
+        if (window->peer->invalid.empty()) {
             continue;
         }
         SendMessage(window, WM_PAINT, 0, 0);
         // A window that painted nothing is not asked again for the same.
         if (WindowObject* still = FindWindowObject(window); still != nullptr) {
-            still->invalid.clear();
-            still->eraseAsked = false;
+            still->peer->invalid.clear();
+            still->peer->eraseAsked = false;
         }
         return true;
     }
@@ -59,7 +59,7 @@ bool PaintOne() {
 void RunMessageLoop(HWND hDlg) {
     for (;;) {
         const WindowObject* dialog = FindWindowObject(hDlg);
-        if (dialog == nullptr || dialog->ended) {
+        if (dialog == nullptr || dialog->dialog.ended) {
             return;
         }
         PageEvent event{};
@@ -72,10 +72,10 @@ void RunMessageLoop(HWND hDlg) {
 }
 
 void TellClientSize(WindowObject* window, int cx, int cy) {
-    window->placed = RECT{0, 0, cx, cy};
-    if (cx != window->lastCx || cy != window->lastCy) {
-        window->lastCx = cx;
-        window->lastCy = cy;
+    window->peer->placed = RECT{0, 0, cx, cy};
+    if (cx != window->dialog.lastCx || cy != window->dialog.lastCy) {
+        window->dialog.lastCx = cx;
+        window->dialog.lastCy = cy;
         SendMessage(window, WM_SIZE, SIZE_RESTORED,
                     MAKELPARAM(static_cast<WORD>(cx), static_cast<WORD>(cy)));
     }

@@ -4,7 +4,7 @@
 // windows with something to paint get WM_PAINT once nothing else is waiting, as the window
 // system leaves paints for last.
 
-#include "platform/winweb/user/WindowObject.h"
+#include "platform/winweb/user/WindowPeer.h"
 
 // Runs until the dialog has ended or gone, waiting for the page between messages.
 void RunMessageLoop(HWND hDlg);

@@ -1,5 +1,5 @@
 #include "platform/winweb/session/PageCalls.h"
-#include "platform/winweb/user/WindowObject.h"
+#include "platform/winweb/user/WindowPeer.h"
 
 #include <algorithm>
 #include <climits>
@@ -20,7 +20,7 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
         return 0;
     }
     page_set_timer(
-        window->element, static_cast<std::int32_t>(nIDEvent),
+        window->peer->element, static_cast<std::int32_t>(nIDEvent),
         static_cast<std::int32_t>(std::clamp(uElapse, kMinTimerPeriod, kMaxTimerPeriod)));
     return nIDEvent;
 }

@@ -1,10 +1,10 @@
 #include "platform/winweb/session/PageCalls.h"
-#include "platform/winweb/user/WindowObject.h"
+#include "platform/winweb/user/WindowPeer.h"
 
 #include <algorithm>
 
-// The calls on a window's place, size, state and procedure. Places and sizes are in the page's
-// device pixels, as for a program that follows the screen's scale.
+// The calls on a window's place, size and state that the page answers. Places and sizes are in
+// the page's device pixels, as for a program that follows the screen's scale.
 
 namespace {
 
@@ -22,7 +22,7 @@ RECT Intersection(const RECT& a, const RECT& b) {
 constexpr std::size_t kMostUpdateRects = 32;
 
 void AddUpdateRect(WindowObject* window, const RECT& rc) {
-    auto& rects = window->invalid;
+    auto& rects = window->peer->invalid;
     if (rects.size() < kMostUpdateRects) {
         rects.push_back(rc);
         return;
@@ -37,18 +37,6 @@ void AddUpdateRect(WindowObject* window, const RECT& rc) {
 
 } // namespace
 
-BOOL IsWindow(HWND hWnd) {
-    return FindWindowObject(hWnd) != nullptr ? TRUE : FALSE;
-}
-
-LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    if (window == nullptr || window->wndProc == nullptr) {
-        return 0;
-    }
-    return window->wndProc(hWnd, message, wParam, lParam);
-}
-
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
     const WindowObject* window = FindWindowObject(hWnd);
     if (lpRect == nullptr || window == nullptr) {
@@ -56,8 +44,9 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
     }
     // A child's sunken edge lies outside its client area.
     const int edges = 2 * ClientEdgeWidth(window);
-    *lpRect = RECT{0, 0, std::max(0, window->placed.right - window->placed.left - edges),
-                   std::max(0, window->placed.bottom - window->placed.top - edges)};
+    *lpRect =
+        RECT{0, 0, std::max(0, window->peer->placed.right - window->peer->placed.left - edges),
+             std::max(0, window->peer->placed.bottom - window->peer->placed.top - edges)};
     return TRUE;
 }
 
@@ -71,33 +60,13 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
         return FALSE;
     }
     if (window->parent == nullptr) {
-        *lpRect = window->placed;
+        *lpRect = window->peer->placed;
         return TRUE;
     }
     const POINT parent = ClientOrigin(window->parent);
-    const RECT& place = window->placed;
+    const RECT& place = window->peer->placed;
     *lpRect = RECT{parent.x + place.left, parent.y + place.top, parent.x + place.right,
                    parent.y + place.bottom};
-    return TRUE;
-}
-
-BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    if (lpPoint == nullptr || window == nullptr) {
-        return FALSE;
-    }
-    const POINT origin = ClientOrigin(window);
-    *lpPoint = POINT{lpPoint->x - origin.x, lpPoint->y - origin.y};
-    return TRUE;
-}
-
-BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    if (lpPoint == nullptr || window == nullptr) {
-        return FALSE;
-    }
-    const POINT origin = ClientOrigin(window);
-    *lpPoint = POINT{lpPoint->x + origin.x, lpPoint->y + origin.y};
     return TRUE;
 }
 
@@ -106,12 +75,12 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
     if (window == nullptr) {
         return FALSE;
     }
-    window->placed = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
+    window->peer->placed = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
     if (window->parent != nullptr) {
-        page_place(window->element, X, Y, std::max(0, nWidth), std::max(0, nHeight),
+        page_place(window->peer->element, X, Y, std::max(0, nWidth), std::max(0, nHeight),
                    ClientEdgeWidth(window));
     } else {
-        page_resize(window->element, std::max(0, nWidth), std::max(0, nHeight));
+        page_resize(window->peer->element, std::max(0, nWidth), std::max(0, nHeight));
     }
     if (bRepaint != FALSE && window->parent != nullptr) {
         InvalidateRect(window->parent, nullptr, TRUE);
@@ -136,7 +105,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         return TRUE;
     }
     if (bErase != FALSE) {
-        window->eraseAsked = true;
+        window->peer->eraseAsked = true;
     }
     AddUpdateRect(window, rc);
     return TRUE;
@@ -145,26 +114,4 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
 // A page is never minimised: a hidden tab merely stops its timers for a while.
 BOOL IsIconic(HWND /*hWnd*/) {
     return FALSE;
-}
-
-BOOL DestroyWindow(HWND hWnd) {
-    if (IsWindow(hWnd) == FALSE) {
-        return FALSE;
-    }
-    DestroyWindowObject(hWnd);
-    return TRUE;
-}
-
-LONG_PTR SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong) {
-    WindowObject* window = FindWindowObject(hWnd);
-    if (window == nullptr || nIndex != GWLP_WNDPROC) {
-        return 0;
-    }
-    const WNDPROC previous = window->wndProc;
-    window->wndProc = reinterpret_cast<WNDPROC>(dwNewLong);
-    return reinterpret_cast<LONG_PTR>(previous);
-}
-
-LRESULT CallWindowProcA(WNDPROC lpPrevWndFunc, HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
-    return lpPrevWndFunc == nullptr ? 0 : lpPrevWndFunc(hWnd, Msg, wParam, lParam);
 }

@@ -1,4 +1,4 @@
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/user/WindowObject.h"
 
 // Messages reach a window through its procedure, at once: nothing is queued.
 

@@ -1,4 +1,4 @@
-#include "platform/winqt/dialog/DialogUnits.h"
+#include "platform/user/DialogUnits.h"
 
 namespace {
 

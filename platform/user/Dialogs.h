@@ -3,7 +3,10 @@
 // The dialog manager: dialogs built from the program's templates, run modally or not, and the
 // procedure of their window class, which asks the dialog procedure first.
 
-#include "platform/winqt/user/WindowObject.h"
+#include <windows.h>
+
+// What DialogBoxParam gives when there is no window to run.
+inline constexpr INT_PTR kNoDialogResult = -1;
 
 // The procedure of the dialog class (the system's DefDlgProc): the dialog procedure gets each
 // message first, and what it leaves (FALSE) the dialog class handles.

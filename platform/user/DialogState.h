@@ -1,14 +1,10 @@
 #pragma once
 
-#include "platform/winqt/user/MenuObject.h"
+#include "platform/user/MenuObject.h"
 
 #include <windows.h>
 
-#include <QPointer>
-
 #include <memory>
-
-class QMenu;
 
 // What the window system keeps for a dialog alone: its dialog procedure, its end, its window
 // menu and icons, and the last WM_SIZE it was sent.
@@ -16,7 +12,6 @@ struct DialogState {
     DLGPROC dlgProc = nullptr; // what the dialog manager asks first about every message
     bool ended = false;
     std::unique_ptr<MenuObject> systemMenu;
-    QPointer<QMenu> openMenu;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     UINT lastSizeType = ~0U; // the last WM_SIZE sent, so that repeats are left out

@@ -1,9 +1,6 @@
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/user/WindowObject.h"
 
-#include "platform/winqt/paint/DevicePixels.h"
-
-#include <QMenu>
-#include <QWidget>
+#include "platform/user/WindowSystem.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -19,7 +16,7 @@ std::unordered_map<const WindowObject*, std::unique_ptr<WindowObject>>& Registry
 }
 
 // Takes the window and its children out of the registry, children first, as the window system
-// ends them.
+// ends them; the window itself comes last.
 void Unregister(WindowObject* window, std::vector<std::unique_ptr<WindowObject>>& ended) {
     for (WindowObject* child : window->children) {
         Unregister(child, ended);
@@ -32,6 +29,8 @@ void Unregister(WindowObject* window, std::vector<std::unique_ptr<WindowObject>>
 }
 
 } // namespace
+
+WindowObject::WindowObject() : peer(NewWindowPeer()) {}
 
 HWND RegisterWindow(std::unique_ptr<WindowObject> window) {
     WindowObject* handle = window.get();
@@ -47,11 +46,6 @@ WindowObject* FindWindowObject(HWND hWnd) {
     return found == Registry().end() ? nullptr : found->second.get();
 }
 
-QWidget* WidgetOfHandle(HWND hWnd) {
-    const WindowObject* window = FindWindowObject(hWnd);
-    return window == nullptr ? nullptr : window->widget.data();
-}
-
 WindowObject* FindChildWindow(WindowObject* parent, int id) {
     if (parent == nullptr) {
         return nullptr;
@@ -59,6 +53,15 @@ WindowObject* FindChildWindow(WindowObject* parent, int id) {
     const auto found = std::find_if(parent->children.begin(), parent->children.end(),
                                     [id](const WindowObject* child) { return child->id == id; });
     return found == parent->children.end() ? nullptr : *found;
+}
+
+std::vector<WindowObject*> LiveWindows() {
+    std::vector<WindowObject*> windows;
+    windows.reserve(Registry().size());
+    for (const auto& entry : Registry()) {
+        windows.push_back(entry.second.get());
+    }
+    return windows;
 }
 
 void DestroyWindowObject(HWND hWnd) {
@@ -70,29 +73,24 @@ void DestroyWindowObject(HWND hWnd) {
         auto& siblings = window->parent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
     }
-    const QPointer<QWidget> widget = window->widget;
-    IWindowWidget* widgetEnd = window->widgetEnd;
     // The handles stop naming windows before anybody hears of the end, so that whatever the
-    // bound objects or the widget do from here on reaches none of these windows.
+    // bound objects or the window system do from here on reaches none of these windows.
     std::vector<std::unique_ptr<WindowObject>> ended;
     Unregister(window, ended);
     for (const std::unique_ptr<WindowObject>& record : ended) {
-        if (record->dialog.openMenu != nullptr) {
-            record->dialog.openMenu->close();
-        }
+        OnWindowEnding(record.get());
         if (record->wndProc != nullptr) {
             record->wndProc(record.get(), WM_NCDESTROY, 0, 0);
         }
     }
-    if (widget == nullptr) {
-        return;
+    OnWindowEnded(ended.back().get());
+}
+
+int ClientEdgeWidth(const WindowObject* window) {
+    if (window == nullptr || (window->exStyle & WS_EX_CLIENTEDGE) == 0) {
+        return 0;
     }
-    widget->hide();
-    if (widgetEnd != nullptr) {
-        widgetEnd->OnWindowDestroyed();
-    } else {
-        widget->deleteLater();
-    }
+    return MulDiv(kClientEdgeWidth, static_cast<int>(DpiOfWindow(window)), USER_DEFAULT_SCREEN_DPI);
 }
 
 void NotifyParent(WindowObject* control, UINT code) {
@@ -102,47 +100,4 @@ void NotifyParent(WindowObject* control, UINT code) {
     SendMessage(control->parent, WM_COMMAND,
                 MAKEWPARAM(static_cast<WORD>(control->id), static_cast<WORD>(code)),
                 reinterpret_cast<LPARAM>(control));
-}
-
-RECT ClientDeviceRect(const WindowObject* window) {
-    const QWidget* widget = window != nullptr ? window->widget.data() : nullptr;
-    if (widget == nullptr) {
-        return RECT{};
-    }
-    const double ratio = DeviceRatioOf(widget);
-    if (widget->isWindow()) {
-        // Qt scales a window's place and size each by itself.
-        const POINT origin = ClientOriginOnScreen(window);
-        return RECT{origin.x, origin.y, origin.x + ToDeviceEdge(widget->width(), ratio),
-                    origin.y + ToDeviceEdge(widget->height(), ratio)};
-    }
-    if (window->placed.ratio == ratio &&
-        widget->geometry() == LogicalCover(window->placed.rect, ratio)) {
-        return window->placed.rect;
-    }
-    return DeviceRectOf(widget->geometry(), ratio);
-}
-
-POINT ClientOriginOnScreen(const WindowObject* window) {
-    const QWidget* widget = window != nullptr ? window->widget.data() : nullptr;
-    if (widget == nullptr) {
-        return POINT{};
-    }
-    if (widget->isWindow() || window->parent == nullptr) {
-        const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
-        const double ratio = DeviceRatioOf(widget);
-        return POINT{ToDeviceEdge(origin.x(), ratio), ToDeviceEdge(origin.y(), ratio)};
-    }
-    const POINT parent = ClientOriginOnScreen(window->parent);
-    const RECT place = ClientDeviceRect(window);
-    const int edge = ClientEdgeWidth(window);
-    return POINT{parent.x + place.left + edge, parent.y + place.top + edge};
-}
-
-int ClientEdgeWidth(const WindowObject* window) {
-    if (window == nullptr || (window->exStyle & WS_EX_CLIENTEDGE) == 0) {
-        return 0;
-    }
-    return MulDiv(kClientEdgeWidth, static_cast<int>(DpiOfRatio(DeviceRatioOf(window->widget))),
-                  USER_DEFAULT_SCREEN_DPI);
 }

@@ -1,6 +1,6 @@
-#include "platform/winqt/user/MenuObject.h"
-
-#include "platform/winqt/user/WindowObject.h"
+#include "platform/user/MenuObject.h"
+#include "platform/user/WindowObject.h"
+#include "platform/user/WindowSystem.h"
 
 #include <memory>
 #include <unordered_set>
@@ -29,7 +29,8 @@ BOOL IsMenu(HMENU hMenu) {
 
 HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) {
     WindowObject* window = FindWindowObject(hWnd);
-    if (window == nullptr || (window->style & WS_SYSMENU) == 0) {
+    if (window == nullptr || window->kind != WindowKind::Dialog ||
+        (window->style & WS_SYSMENU) == 0) {
         return nullptr;
     }
     // The menu lives as long as its window, so a CMenu taken earlier stays good after a revert.
@@ -52,5 +53,6 @@ BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem
     } else {
         hMenu->items.push_back(MenuItem{uFlags, uIDNewItem, lpNewItem == nullptr ? "" : lpNewItem});
     }
+    ShowMenuItem(hMenu, hMenu->items.back());
     return TRUE;
 }
