@@ -1,20 +1,15 @@
-#include "platform/winqt/session/Sockets.h"
-
 #include <winsock2.h>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstring>
-#include <utility>
+#include <initializer_list>
 
 namespace {
 
-constexpr int kNetworkDown = 10050;              // WSAENETDOWN: the socket layer does not work
 constexpr WORD kHighestVersion = MAKEWORD(2, 2); // the highest version Windows Sockets offer
 constexpr unsigned short kMaxSockets = 0;        // no limit is told, as from version 2 on
-
-std::function<bool()> g_socketProbe;
 
 // Making a socket and closing it again shows that the socket layer works.
 bool ProbeSockets() {
@@ -31,9 +26,8 @@ bool ProbeSockets() {
 } // namespace
 
 int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData) {
-    const bool working = g_socketProbe ? g_socketProbe() : ProbeSockets();
-    if (!working) {
-        return kNetworkDown;
+    if (!ProbeSockets()) {
+        return WSAENETDOWN;
     }
     if (lpWSAData != nullptr) {
         *lpWSAData = WSADATA{};
@@ -45,8 +39,4 @@ int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData) {
         std::strncpy(lpWSAData->szSystemStatus, "Running", sizeof lpWSAData->szSystemStatus - 1);
     }
     return 0;
-}
-
-void SetSocketProbe(std::function<bool()> probe) {
-    g_socketProbe = std::move(probe);
 }
