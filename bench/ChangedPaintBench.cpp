@@ -1,15 +1,12 @@
 #include "platform/winapi/wingdi.h"
-#include "platform/winqt/paint/GdiQt.h"
 #include "ripple/CChangedCells.h"
 #include "ripple/DropSources.h"
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
 #include "surface/CDibSurface.h"
+#include "tests/platform/CPainterTarget.h"
 #include "ui/DisplayLayout.h"
 
-#include <QImage>
-#include <QPainter>
-#include <QRegion>
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -56,9 +53,8 @@ const std::vector<std::vector<std::uint16_t>>& RainScene() {
 // The dialog's surface, and a window's worth of device pixels.
 class CPaintFixture {
 public:
-    CPaintFixture(int width, int height) : m_target(width, height, QImage::Format_RGB32) {
+    CPaintFixture(int width, int height) : m_target(width, height) {
         m_surface.Create(kGrid, kGrid, 0);
-        m_target.fill(0);
     }
 
     // The next frame of the scene into the surface, as the timer's synthesis leaves it.
@@ -70,56 +66,52 @@ public:
     }
 
     CDibSurface m_surface;
-    QImage m_target;
+    CPainterTarget m_target;
     std::size_t m_nFrame = 0;
 };
 
 // Every frame paints the whole picture. Arguments: window width and height, in device pixels.
 void BM_FullPaint(benchmark::State& state) {
     CPaintFixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    const RECT display{0, 0, fixture.m_target.width(), fixture.m_target.height()};
-    QPainter painter(&fixture.m_target);
-    HDC hdc = CreatePainterDC(&painter);
+    const RECT display{0, 0, fixture.m_target.Width(), fixture.m_target.Height()};
+    HDC hdc = fixture.m_target.Dc();
     for (auto _ : state) {
         fixture.NextFrame();
         StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_surface.m_hMemDC, 0, 0,
                    kGrid, kGrid, SRCCOPY);
-        benchmark::DoNotOptimize(fixture.m_target.constBits());
+        benchmark::DoNotOptimize(fixture.m_target.Bits());
     }
-    ReleasePainterDC(hdc);
 }
 
 // Every frame finds the cells it changed and paints those alone, as the dialog asks the window
 // system to, the search included.
 void BM_ChangedPaint(benchmark::State& state) {
     CPaintFixture fixture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    const RECT display{0, 0, fixture.m_target.width(), fixture.m_target.height()};
-    QPainter painter(&fixture.m_target);
-    HDC hdc = CreatePainterDC(&painter);
+    const RECT display{0, 0, fixture.m_target.Width(), fixture.m_target.Height()};
+    HDC hdc = fixture.m_target.Dc();
     CChangedCells changes;
     double painted = 0.0;
     double rects = 0.0;
     for (auto _ : state) {
         fixture.NextFrame();
-        QRegion region;
+        std::vector<RECT> region;
         for (const CellRect& cells :
              changes.Compare(fixture.m_surface.m_pBits, kStride, kGrid, kGrid)) {
             const RECT rc = CellsOnScreen(display, kGrid, kGrid, cells);
-            region += QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+            region.push_back(rc);
             painted += static_cast<double>(rc.right - rc.left) * (rc.bottom - rc.top);
             rects += 1.0;
         }
-        if (region.isEmpty()) {
+        if (region.empty()) {
             continue;
         }
         // The paint the window system sends is clipped to what was invalidated.
-        painter.setClipRegion(region);
+        fixture.m_target.ClipTo(region);
         StretchBlt(hdc, 0, 0, display.right, display.bottom, fixture.m_surface.m_hMemDC, 0, 0,
                    kGrid, kGrid, SRCCOPY);
-        painter.setClipping(false);
-        benchmark::DoNotOptimize(fixture.m_target.constBits());
+        fixture.m_target.ClipTo({});
+        benchmark::DoNotOptimize(fixture.m_target.Bits());
     }
-    ReleasePainterDC(hdc);
     // How much of the window a frame paints, and in how many rectangles.
     const double frames = static_cast<double>(state.iterations());
     state.counters["painted"] =

@@ -1,9 +1,7 @@
 #include "platform/winapi/wingdi.h"
-#include "platform/winqt/paint/GdiQt.h"
 #include "surface/CDibSurface.h"
+#include "tests/platform/CPainterTarget.h"
 
-#include <QImage>
-#include <QPainter>
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -28,31 +26,26 @@ public:
                     static_cast<std::uint16_t>(((level / 3) << 10) | ((level / 2) << 5) | level);
             }
         }
-        // The same pixels as a 16-bit Qt image, for Qt's own scaled drawing.
-        m_image = QImage(static_cast<const uchar*>(bits), kGrid, kGrid, strideWords * 2,
-                         QImage::Format_RGB555)
-                      .mirrored();
     }
     CDibSurface m_surface;
     HDC m_hDC = nullptr;
-    QImage m_image;
 };
 
-QImage::Format TargetFormat(const benchmark::State& state) {
-    return state.range(2) == 0 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+CPainterTarget::Format TargetFormat(const benchmark::State& state) {
+    return state.range(2) == 0 ? CPainterTarget::Format::Rgb32
+                               : CPainterTarget::Format::Argb32Premultiplied;
 }
 
 // Qt drawing the 16-bit image scaled into the rectangle, whole pixels, no smoothing: what a
 // paint handler would do without StretchBlt. Arguments: width, height, target format.
 void BM_QtScaledDraw(benchmark::State& state) {
     CSurfaceFixture surface;
-    const QRect dest(0, 0, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    QImage target(dest.size(), TargetFormat(state));
-    QPainter painter(&target);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    CPainterTarget target(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                          TargetFormat(state));
+    target.SetQtPicture(surface.m_surface.m_pBits, kGrid, kGrid, surface.m_surface.Stride());
     for (auto _ : state) {
-        painter.drawImage(dest, surface.m_image);
-        benchmark::DoNotOptimize(target.constBits());
+        target.DrawWithQt();
+        benchmark::DoNotOptimize(target.Bits());
     }
 }
 
@@ -61,14 +54,11 @@ void BM_StretchBltCopy(benchmark::State& state) {
     CSurfaceFixture surface;
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    QImage target(width, height, TargetFormat(state));
-    QPainter painter(&target);
-    HDC hdc = CreatePainterDC(&painter);
+    CPainterTarget target(width, height, TargetFormat(state));
     for (auto _ : state) {
-        StretchBlt(hdc, 0, 0, width, height, surface.m_hDC, 0, 0, kGrid, kGrid, SRCCOPY);
-        benchmark::DoNotOptimize(target.constBits());
+        StretchBlt(target.Dc(), 0, 0, width, height, surface.m_hDC, 0, 0, kGrid, kGrid, SRCCOPY);
+        benchmark::DoNotOptimize(target.Bits());
     }
-    ReleasePainterDC(hdc);
 }
 
 void PaintCases(benchmark::internal::Benchmark* bench) {

@@ -23,9 +23,6 @@ constexpr DWORD kHeaderSize = 40;                // sizeof(BITMAPINFOHEADER), as
 constexpr int kHalftone = 4;                     // the highest stretch mode there is
 constexpr std::int64_t kMaxImageBytes = INT_MAX; // biSizeImage and the copies' arithmetic are ints
 
-int g_nFailDibSections = 0;
-int g_nFailMemoryDCs = 0;
-
 // Every live handle, so that a stale or foreign one is refused instead of followed.
 struct LiveHandles {
     std::unordered_set<const GdiObject*> objects;
@@ -58,14 +55,6 @@ bool IsSupportedFormat(const BITMAPINFO* pbmi, UINT usage) {
     const bool canvas = header.biBitCount == kCanvasBits && header.biHeight < 0;
     return header.biSize == kHeaderSize && header.biWidth > 0 && (picture || canvas) &&
            header.biPlanes == 1 && header.biCompression == BI_RGB;
-}
-
-bool TakeFault(int& remaining) {
-    if (remaining <= 0) {
-        return false;
-    }
-    --remaining;
-    return true;
 }
 
 // Positions along one axis of a bitmap of size pixels, from first up to last.
@@ -144,9 +133,6 @@ HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void**
     if (!IsSupportedFormat(pbmi, usage) || hSection != nullptr) {
         return nullptr;
     }
-    if (TakeFault(g_nFailDibSections)) {
-        return nullptr;
-    }
     const BITMAPINFOHEADER& header = pbmi->bmiHeader;
     const std::int64_t rows = std::abs(std::int64_t{header.biHeight});
     // Rows are padded to whole 32-bit words.
@@ -178,9 +164,6 @@ HBITMAP CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void**
 }
 
 HDC CreateCompatibleDC(HDC /*hdc*/) {
-    if (TakeFault(g_nFailMemoryDCs)) {
-        return nullptr;
-    }
     std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
     return dc ? Register(Live().dcs, std::move(dc)) : nullptr;
 }
@@ -290,16 +273,4 @@ IGdiDevice* ReleaseDeviceDC(HDC hdc) {
     Live().dcs.erase(dc);
     delete dc;
     return device;
-}
-
-void FailNextDibSections(int count) {
-    g_nFailDibSections = std::max(count, 0);
-}
-
-void FailNextMemoryDCs(int count) {
-    g_nFailMemoryDCs = std::max(count, 0);
-}
-
-int LiveGdiHandleCount() {
-    return static_cast<int>(Live().objects.size() + Live().dcs.size());
 }

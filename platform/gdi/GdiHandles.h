@@ -55,13 +55,3 @@ GdiDC* FindGdiDC(HDC handle);
 HDC CreateDeviceDC(IGdiDevice* device);
 // Ends a DC made by CreateDeviceDC and gives back its device; null for any other DC.
 IGdiDevice* ReleaseDeviceDC(HDC hdc);
-
-// Makes the next count calls of CreateDIBSection fail as if memory had run out (0 turns the
-// hook off).
-void FailNextDibSections(int count);
-// Makes the next count calls of CreateCompatibleDC fail (0 turns the hook off).
-void FailNextMemoryDCs(int count);
-
-// Bitmaps and device contexts made and not yet deleted or released, so that tests can see that
-// an owner gave back everything it took.
-int LiveGdiHandleCount();

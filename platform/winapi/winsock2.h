@@ -6,6 +6,7 @@
 
 inline constexpr int WSADESCRIPTION_LEN = 256;
 inline constexpr int WSASYS_STATUS_LEN = 128;
+inline constexpr int WSAENETDOWN = 10050; // the socket layer does not work
 
 struct WSAData {
     WORD wVersion;

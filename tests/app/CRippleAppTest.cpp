@@ -1,10 +1,9 @@
 #include "app/CRippleApp.h"
 
-#include "platform/winqt/session/Sockets.h"
-#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/RippleDrop.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 #include "ui/CRippleDlg.h"
 
 #include <QAbstractButton>

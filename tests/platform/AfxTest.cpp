@@ -1,7 +1,7 @@
 #include "platform/afx/AfxWin.h"
-#include "platform/winqt/session/Sockets.h"
 #include "res/resource.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 
 #include <QAbstractButton>
 #include <QApplication>

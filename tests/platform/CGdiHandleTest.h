@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gdi/GdiHandles.h"
+#include "tests/platform/GdiHooks.h"
 
 #include <gtest/gtest.h>
 

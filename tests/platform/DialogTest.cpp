@@ -4,6 +4,7 @@
 #include "platform/winqt/dialog/DialogBuilder.h"
 #include "platform/winqt/user/WindowPeer.h"
 #include "res/resource.h"
+#include "tests/platform/CShownDialogTest.h"
 #include "tests/platform/ModalDriver.h"
 #include "tests/platform/QtWnd.h"
 
@@ -64,21 +65,7 @@ QString TextOf(QWidget* widget) {
     return QString();
 }
 
-// The main dialog made from its template, shown without a modal loop.
-class MainTemplate : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dlg.Create(IDD_MAIN));
-        m_widget = WidgetOf(&m_dlg);
-        ASSERT_NE(m_widget, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_widget, kWaitMs));
-    }
-
-    QWidget* Item(int id) { return DialogItemWidget(&m_dlg, id); }
-
-    CDialog m_dlg{IDD_MAIN};
-    QWidget* m_widget = nullptr;
-};
+class MainTemplate : public CShownDialogTest<CDialog> {};
 
 class MainTemplateControls : public MainTemplate,
                              public ::testing::WithParamInterface<ControlCase> {};

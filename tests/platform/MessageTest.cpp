@@ -1,5 +1,6 @@
 #include "platform/afx/AfxWin.h"
 #include "res/resource.h"
+#include "tests/platform/CShownDialogTest.h"
 #include "tests/platform/ModalDriver.h"
 #include "tests/platform/QtWnd.h"
 
@@ -30,7 +31,7 @@ constexpr int kPressTime = 1000; // the window system's time of a press, in mill
 // its handlers. Enter and Escape do nothing; the close box ends it with IDOK.
 class CRecordingDlg : public CDialog {
 public:
-    CRecordingDlg() : CDialog(IDD_MAIN) {}
+    explicit CRecordingDlg(UINT nIDTemplate) : CDialog(nIDTemplate) {}
 
     std::vector<std::string> m_log;
     std::vector<CPoint> m_clicks;
@@ -118,21 +119,7 @@ bool Contains(const std::vector<std::string>& log, const std::string& entry) {
     return std::find(log.begin(), log.end(), entry) != log.end();
 }
 
-// The dialog made without a modal loop, shown, so that the test can drive it.
-class MessageTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dlg.Create(IDD_MAIN));
-        m_widget = WidgetOf(&m_dlg);
-        ASSERT_NE(m_widget, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_widget, kWaitMs));
-    }
-
-    QWidget* Item(int id) { return DialogItemWidget(&m_dlg, id); }
-
-    CRecordingDlg m_dlg;
-    QWidget* m_widget = nullptr;
-};
+class MessageTest : public CShownDialogTest<CRecordingDlg> {};
 
 // The dialog procedure binds the object at WM_INITDIALOG, the first message it sees.
 TEST_F(MessageTest, CreationSizesTheWindowBeforeInitDialogWhichRunsOnceAndBindsControls) {
@@ -228,7 +215,7 @@ TEST_F(MessageTest, SettingATimerAgainRestartsItInsteadOfAddingOne) {
 }
 
 TEST_F(MessageTest, ATimerNeedsAWindow) {
-    CRecordingDlg unmade;
+    CRecordingDlg unmade(IDD_MAIN);
     EXPECT_EQ(unmade.SetTimer(kTimerId, kTimerPeriod, nullptr), 0U);
 }
 
@@ -427,7 +414,7 @@ TEST_F(MessageTest, DestroyingTheWindowUnbindsEveryControl) {
 
 // DoModal runs the dialog until it ends; the test's work runs inside the loop.
 TEST(ModalDialog, EnterAndEscapeLeaveItRunningAndTheCloseBoxEndsItWithIdOk) {
-    CRecordingDlg dlg;
+    CRecordingDlg dlg(IDD_MAIN);
     bool openAfterKeys = false;
     const int result = RunModal(dlg, [&](QWidget* widget) {
         QTest::keyClick(widget, Qt::Key_Escape);

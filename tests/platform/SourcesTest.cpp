@@ -1,4 +1,4 @@
-#include "platform/winqt/session/TickSource.h"
+#include "tests/platform/SessionHooks.h"
 
 #include "ripple/RandomSource.h"
 #include <windows.h>

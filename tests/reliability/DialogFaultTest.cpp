@@ -1,13 +1,14 @@
 #include "ui/CRippleDlg.h"
 
 #include "platform/winqt/paint/GdiQt.h"
-#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
 #include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
+#include "tests/platform/GdiHooks.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 #include "tests/reliability/AllocationFaults.h"
 
 #include <QAbstractButton>

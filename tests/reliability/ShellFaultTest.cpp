@@ -1,8 +1,9 @@
 #include "app/CRippleApp.h"
 
 #include "platform/winqt/paint/GdiQt.h"
-#include "platform/winqt/session/Sockets.h"
+#include "tests/platform/GdiHooks.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,5 @@
 #include "surface/CDibSurface.h"
 
-#include "platform/gdi/GdiHandles.h"
 #include "tests/platform/CGdiHandleTest.h"
 #include "tests/surface/CBitmapTarget.h"
 

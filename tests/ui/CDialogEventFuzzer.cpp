@@ -2,12 +2,13 @@
 
 #include "app/CRippleApp.h"
 #include "platform/winqt/paint/GdiQt.h"
-#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
 #include "ripple/RandomSource.h"
 #include "ripple/RippleField.h"
+#include "tests/platform/GdiHooks.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 #include "ui/DisplayLayout.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,5 @@
 #include "ui/CRippleDlg.h"
 
-#include "platform/winqt/session/TickSource.h"
 #include "res/IconImage.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
@@ -8,6 +7,7 @@
 #include "ripple/RippleDrop.h"
 #include "ripple/RippleField.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 
 #include <QAbstractButton>
 #include <QAction>

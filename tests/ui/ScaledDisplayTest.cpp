@@ -7,12 +7,12 @@
 #include "ui/CRippleDlg.h"
 
 #include "platform/gdi/GdiHandles.h"
-#include "platform/winqt/session/TickSource.h"
 #include "res/resource.h"
 #include "ripple/DropSources.h"
 #include "ripple/RandomSource.h"
 #include "ripple/RippleDrop.h"
 #include "tests/platform/QtWnd.h"
+#include "tests/platform/SessionHooks.h"
 
 #include <QAbstractButton>
 #include <QApplication>

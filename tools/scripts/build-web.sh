@@ -6,10 +6,7 @@
 #   python3 -m http.server --directory build-web/site   # then open http://localhost:8000/
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-werror=OFF
-[ "${CI:-}" = "true" ] && werror=ON
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source tools/scripts/build-options.sh
 cmake -S . -B build-web -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/Wasm32WasiToolchain.cmake \
   -DCMAKE_BUILD_TYPE=Release -DONDELINE_WERROR=$werror "${launcher[@]}" >/dev/null
 cmake --build build-web -j "$(nproc)"

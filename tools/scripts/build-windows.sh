@@ -7,10 +7,7 @@
 #   bash tools/scripts/build-windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-werror=OFF
-[ "${CI:-}" = "true" ] && werror=ON
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source tools/scripts/build-options.sh
 # The resources are written by two small programs of the Linux build in build/, which is
 # configured here for the programs alone when it does not exist yet; where that build has its
 # tests, the Wine end-to-end tests' driver comes from it too.

@@ -17,6 +17,11 @@ if grep -nE '^#include [<"](Q|qpa/|xcb/|wayland-)' platform/afx/* platform/user/
   echo "the class library, the generic windows or the graphics layer includes Qt, xcb or Wayland" >&2
   failed=1
 fi
+# The benchmarks reach the window system only through the tests' support (tests/platform/).
+if grep -nE '^#include [<"](Q|qpa/|xcb/|wayland-)|^#include "platform/winqt/' bench/*; then
+  echo "bench/ includes Qt, xcb, Wayland or the API over Qt" >&2
+  failed=1
+fi
 for ((i = 0; i < ${#layers[@]}; ++i)); do
   below="${layers[*]:i}"
   while IFS= read -r hit; do

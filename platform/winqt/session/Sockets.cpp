@@ -1,17 +1,11 @@
-#include "platform/winqt/session/Sockets.h"
-
 #include "platform/user/SocketsStart.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <utility>
+#include <initializer_list>
 
 namespace {
-
-constexpr int kNetworkDown = 10050; // WSAENETDOWN: the socket layer does not work
-
-std::function<bool()> g_socketProbe;
 
 // Making a socket and closing it again shows that the socket layer works.
 bool ProbeSockets() {
@@ -28,14 +22,9 @@ bool ProbeSockets() {
 } // namespace
 
 int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData) {
-    const bool working = g_socketProbe ? g_socketProbe() : ProbeSockets();
-    if (!working) {
-        return kNetworkDown;
+    if (!ProbeSockets()) {
+        return WSAENETDOWN;
     }
     DescribeSockets(wVersionRequested, lpWSAData, "Sockets of the host system");
     return 0;
-}
-
-void SetSocketProbe(std::function<bool()> probe) {
-    g_socketProbe = std::move(probe);
 }
