@@ -1,12 +1,14 @@
 #include "CWineSession.h"
 
 #include <cstdlib>
+#include <iostream>
 
 namespace {
 // Debian's 64-bit Wine loader; the `wine` wrapper would look for a 32-bit Wine first.
 const char* const kWine64 = "/usr/lib/wine/wine64";
 const auto kPrefixTimeout = std::chrono::seconds(120);
 const auto kSettingTimeout = std::chrono::seconds(60);
+const int kPrefixAttempts = 2;
 // Wine asks to install Mono and Gecko into a new prefix; no test needs either.
 const char* const kNoMonoOrGecko = "WINEDLLOVERRIDES=mscoree,mshtml=";
 
@@ -44,22 +46,36 @@ std::vector<std::string> CWineSession::Environment() const {
 // Making a prefix takes Wine seconds; copying one takes the disk a fraction of that. So the first
 // session of a test program makes one that no program runs in, and every session starts from a
 // copy of it. Empty when it could not be made.
+//
+// Wine's first start in a new prefix now and then ends at once with "could not load kernel32.dll"
+// on a loaded machine: once in a hundred test programs, before any program of ours had run, and
+// never in fifty boots on their own. So a prefix that could not be made is made once more, in a new
+// folder, and the first failure is told on the error stream rather than hidden.
 std::string CWineSession::FreshPrefixTemplate(std::string& failure) {
-    static QTemporaryDir folder;
+    static std::unique_ptr<QTemporaryDir> folder;
     static const bool made = [&] {
-        const std::vector<std::string> env{"WINEPREFIX=" + folder.path().toStdString(),
-                                           "WINELOADER=" + Loader(),
-                                           "WINEARCH=" + Arch(),
-                                           "WINEDEBUG=-all",
-                                           kNoMonoOrGecko,
-                                           "DISPLAY="};
-        const CChildProcess::Result boot =
-            CChildProcess::Run({Loader(), "wineboot", "-i"}, env, kPrefixTimeout);
-        failure = boot.Describe();
-        return folder.isValid() && boot.Succeeded() &&
-               CChildProcess::Run({"wineserver", "-w"}, env, kSettingTimeout).Succeeded();
+        for (int attempt = 1; attempt <= kPrefixAttempts; ++attempt) {
+            folder = std::make_unique<QTemporaryDir>();
+            const std::vector<std::string> env{"WINEPREFIX=" + folder->path().toStdString(),
+                                               "WINELOADER=" + Loader(),
+                                               "WINEARCH=" + Arch(),
+                                               "WINEDEBUG=-all",
+                                               kNoMonoOrGecko,
+                                               "DISPLAY="};
+            const CChildProcess::Result boot =
+                CChildProcess::Run({Loader(), "wineboot", "-i"}, env, kPrefixTimeout);
+            failure = boot.Describe();
+            if (folder->isValid() && boot.Succeeded() &&
+                CChildProcess::Run({"wineserver", "-w"}, env, kSettingTimeout).Succeeded()) {
+                return true;
+            }
+            std::cerr << "making a Wine prefix, attempt " << attempt << ": " << failure << '\n';
+            CChildProcess::Run({"wineserver", "-k"}, env, kSettingTimeout);
+            CChildProcess::Run({"wineserver", "-w"}, env, kSettingTimeout);
+        }
+        return false;
     }();
-    return made ? folder.path().toStdString() : std::string();
+    return made ? folder->path().toStdString() : std::string();
 }
 
 // A copy of a new prefix, then the screen scale in the user's desktop settings, where Wine reads it
