@@ -1,5 +1,5 @@
 #include "platform/afx/AfxWin.h"
-#include "platform/user/DialogUnits.h"
+#include "platform/dialog/DialogUnits.h"
 #include "platform/winqt/dialog/CBlackFrame.h"
 #include "platform/winqt/dialog/DialogBuilder.h"
 #include "platform/winqt/user/WindowPeer.h"

@@ -1,6 +1,6 @@
 #include "platform/afx/CDialog.h"
 #include "platform/afx/CWinApp.h"
-#include "platform/user/Dialogs.h"
+#include "platform/dialog/Dialogs.h"
 #include "platform/winqt/user/WindowPeer.h"
 
 #include <QWidget>

@@ -6,14 +6,14 @@
 # library (afx/) sees only the Windows API's declarations, never Qt, xcb, Wayland or the layers
 # beneath; the API over Qt goes from its calls down to the session it runs in, and so does the
 # API over a web page, which shares the Qt one's plain parts but none of its Qt; both stand on
-# the generic windows (user/) and the graphics layer (gdi/), which include neither of them and
-# no Qt. The table of
-# the API's calls in the developers' guide must name the files that define them.
+# the generic dialog manager and windows (dialog/, user/) and the graphics layer (gdi/), which
+# include neither of them and no Qt. The table of the API's calls in the developers' guide must
+# name the files that define them.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-layers=(afx winweb/dialog winweb/paint winweb/user winweb/session winqt/dialog winqt/user winqt/picture winqt/paint winqt/session user gdi winapi)
+layers=(afx winweb/dialog winweb/paint winweb/user winweb/session winqt/dialog winqt/user winqt/picture winqt/paint winqt/session dialog user gdi winapi)
 failed=0
-if grep -nE '^#include [<"](Q|qpa/|xcb/|wayland-)' platform/afx/* platform/user/* platform/gdi/*; then
+if grep -nE '^#include [<"](Q|qpa/|xcb/|wayland-)' platform/afx/* platform/dialog/* platform/user/* platform/gdi/*; then
   echo "the class library, the generic windows or the graphics layer includes Qt, xcb or Wayland" >&2
   failed=1
 fi

@@ -1,6 +1,6 @@
 #include "platform/winqt/dialog/DialogBuilder.h"
 
-#include "platform/user/DialogRecords.h"
+#include "platform/dialog/DialogRecords.h"
 #include "platform/user/WindowSystem.h"
 
 #include "platform/winqt/dialog/CBlackFrame.h"

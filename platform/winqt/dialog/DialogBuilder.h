@@ -2,7 +2,7 @@
 
 // The dialog base units of Qt's fonts, which stand in for the templates' font.
 
-#include "platform/user/DialogUnits.h"
+#include "platform/dialog/DialogUnits.h"
 
 class QFont;
 

@@ -1,4 +1,4 @@
-#include "platform/user/Dialogs.h"
+#include "platform/dialog/Dialogs.h"
 
 #include "platform/user/WindowSystem.h"
 #include "platform/winqt/dialog/CDialogWindow.h"

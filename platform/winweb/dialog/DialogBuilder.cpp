@@ -1,5 +1,5 @@
-#include "platform/user/DialogRecords.h"
-#include "platform/user/DialogUnits.h"
+#include "platform/dialog/DialogRecords.h"
+#include "platform/dialog/DialogUnits.h"
 #include "platform/user/WindowSystem.h"
 #include "platform/winweb/session/PageCalls.h"
 #include "platform/winweb/user/IconObject.h"

@@ -1,4 +1,4 @@
-#include "platform/user/DialogRecords.h"
+#include "platform/dialog/DialogRecords.h"
 
 #include "platform/user/WindowProcs.h"
 

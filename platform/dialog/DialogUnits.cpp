@@ -1,4 +1,4 @@
-#include "platform/user/DialogUnits.h"
+#include "platform/dialog/DialogUnits.h"
 
 namespace {
 

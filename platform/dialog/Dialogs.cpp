@@ -1,4 +1,4 @@
-#include "platform/user/Dialogs.h"
+#include "platform/dialog/Dialogs.h"
 
 #include "platform/user/WindowObject.h"
 #include "platform/user/WindowProcs.h"
