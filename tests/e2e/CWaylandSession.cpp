@@ -36,7 +36,10 @@ std::string SwayConfig(double scale) {
            "default_floating_border none\n"
            "xwayland disable\n"
            // The pointer's image would otherwise lie on the water in every screenshot.
-           "seat * hide_cursor 100\n";
+           "seat * hide_cursor 100\n"
+           // Keys do not repeat: on a loaded machine wtype's release of a key can come later
+           // than the delay after which the program would take the key again.
+           "input type:keyboard repeat_rate 0\n";
 }
 
 bool WriteFile(const std::string& path, const std::string& text) {

@@ -47,9 +47,11 @@ void CXSession::StartAndRetry() {
 bool CXSession::Start() {
     m_windowManager.reset();
     m_server.reset();
-    // Xvfb writes its display number to its standard output once it accepts connections.
+    // Xvfb writes its display number to its standard output once it accepts connections. Its
+    // keys repeat no more (-r): on a loaded machine xdotool's release of a key can come most of a
+    // second after the press, and the server would have typed the key again by then.
     m_server = std::make_unique<CChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", kScreenGeometry,
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", kScreenGeometry, "-r",
                                  "-nolisten", "tcp"},
         std::vector<std::string>{});
     const std::string number = m_server->ReadLine(kServerStartTimeout);

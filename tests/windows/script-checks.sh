@@ -17,11 +17,11 @@ await() {
 }
 
 # A private X server, on a display number it picks itself, made the DISPLAY; its process is $xvfb
-# for the caller to end.
+# for the caller to end. Its keys do not repeat, as in the end-to-end tests' sessions.
 xvfb=
 start_xvfb() {
   local number=$scratch/display
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -r -nolisten tcp 3>"$number" 2>/dev/null &
   xvfb=$!
   await grep -q '[0-9]' "$number" || {
     echo "FAIL: Xvfb did not start"
