@@ -3,6 +3,7 @@
 #include "platform/winqt/paint/CPainterPicture.h"
 #include "platform/winqt/picture/CWaylandPicture.h"
 #include "platform/winqt/picture/CXPictureWindow.h"
+#include "platform/winqt/session/WaylandSession.h"
 #include "tests/surface/CBitmapTarget.h"
 
 #include <QBackingStore>
@@ -149,6 +150,10 @@ public:
         m_widget.show();
         m_bExposed = QTest::qWaitForWindowExposed(&m_widget);
     }
+    // As the program's windows end.
+    ~CWindow() { HideEndingWindow(&m_widget); }
+    CWindow(const CWindow&) = delete;
+    CWindow& operator=(const CWindow&) = delete;
     QWidget m_widget;
     bool m_bExposed = false;
 };

@@ -3,6 +3,7 @@
 #include "platform/winqt/dialog/CBlackFrame.h"
 #include "platform/winqt/paint/DevicePixels.h"
 #include "platform/winqt/session/CXWindowMapper.h"
+#include "platform/winqt/session/WaylandSession.h"
 #include "platform/winqt/user/SystemMenu.h"
 
 #include <QCloseEvent>
@@ -90,6 +91,7 @@ void CDialogWindow::SendSize() {
 
 void CDialogWindow::End(INT_PTR nResult) {
     m_nEndResult = nResult;
+    HideEndingWindow(this);
     done(static_cast<int>(nResult));
 }
 

@@ -1,7 +1,14 @@
 #include "platform/winqt/session/WaylandSession.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
+#include <qpa/qplatformwindow.h>
 
 #include <wayland-client.h>
 
@@ -10,6 +17,10 @@
 #include <cstring>
 
 namespace {
+
+// How long a window's end waits for its last frame; a compositor gives no frames to a window it
+// does not show.
+constexpr int kLastFrameWaitMs = 250;
 
 // The global a compositor offers when it draws the frames of the windows that ask it to.
 const char* const kDecorationManager = "zxdg_decoration_manager_v1";
@@ -68,4 +79,32 @@ void SettleWaylandConnection() {
     if (wl_display* display = QtWaylandDisplay(); display != nullptr) {
         wl_display_roundtrip(display);
     }
+}
+
+// Qt 6.4 hands a window's frame callbacks to a thread of their own, which does not take the
+// window's lock until it has ended the callback and reached for the window. If the window is
+// hidden meanwhile, both end the callback, and libwayland aborts on the second end; if it is
+// deleted, the thread reads freed memory. Qt delivers an update the window asks for only once
+// no callback of the window's is in flight, and with the window's painting stopped first, no
+// paint then asks for another before it is hidden.
+void HideEndingWindow(QWidget* widget) {
+    QPointer<QWindow> window = widget->windowHandle();
+    if (QtWaylandDisplay() != nullptr && widget->isWindow() && widget->isVisible() &&
+        window != nullptr && window->handle() != nullptr) {
+        QPointer<QWidget> alive = widget;
+        widget->setUpdatesEnabled(false);
+        window->requestUpdate();
+        QDeadlineTimer deadline(kLastFrameWaitMs);
+        QTimer wake;
+        wake.start(kLastFrameWaitMs);
+        while (window != nullptr && window->handle() != nullptr &&
+               window->handle()->hasPendingUpdateRequest() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
+        }
+        if (alive == nullptr) {
+            return;
+        }
+    }
+    widget->hide();
 }

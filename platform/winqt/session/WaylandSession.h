@@ -2,6 +2,7 @@
 
 // The program's own dealings with a Wayland compositor, around Qt's.
 
+class QWidget;
 struct wl_display;
 
 // Qt's own connection to the compositor; null off Wayland, before Qt starts and after its end.
@@ -16,3 +17,7 @@ bool CompositorDrawsWindowFrames();
 // Lets every read of Qt's Wayland connection that is under way finish, before Qt ends it; does
 // nothing off Wayland.
 void SettleWaylandConnection();
+
+// Hides a window that is about to end, once Qt's Wayland platform has done with its last frame;
+// elsewhere it only hides it.
+void HideEndingWindow(QWidget* widget);

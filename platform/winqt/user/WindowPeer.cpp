@@ -2,6 +2,7 @@
 
 #include "platform/user/WindowSystem.h"
 #include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/session/WaylandSession.h"
 
 #include <QMenu>
 #include <QWidget>
@@ -25,7 +26,7 @@ void OnWindowEnded(WindowObject* window) {
     if (widget == nullptr) {
         return;
     }
-    widget->hide();
+    HideEndingWindow(widget);
     if (window->peer->widgetEnd != nullptr) {
         window->peer->widgetEnd->OnWindowDestroyed();
     } else {
