@@ -83,7 +83,7 @@ std::optional<QRect> FindWindow(const QJsonObject& node, const QString& title, b
 } // namespace
 
 CWaylandSession::CWaylandSession(const std::string& artifactDir, double scale, Seat seat)
-    : m_artifactDir(artifactDir), m_scale(scale), m_seat(seat) {
+    : CSession(artifactDir), m_scale(scale), m_seat(seat) {
     m_ready = Start();
 }
 

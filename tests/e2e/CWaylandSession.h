@@ -54,7 +54,6 @@ private:
     bool Start();
     bool WaitForSockets();
 
-    std::string m_artifactDir;
     double m_scale;
     Seat m_seat;
     QTemporaryDir m_dir;

@@ -28,12 +28,12 @@ const char* const kKeysToProgramsConfig = R"(<?xml version="1.0" encoding="UTF-8
 } // namespace
 
 CXSession::CXSession(const std::string& artifactDir, WindowMenuKey windowMenuKey)
-    : m_artifactDir(artifactDir), m_windowMenuKey(windowMenuKey) {
+    : CSession(artifactDir), m_windowMenuKey(windowMenuKey) {
     StartAndRetry();
 }
 
 CXSession::CXSession(const std::string& artifactDir, std::vector<std::string> windowManager)
-    : m_artifactDir(artifactDir), m_windowManagerCommand(std::move(windowManager)) {
+    : CSession(artifactDir), m_windowManagerCommand(std::move(windowManager)) {
     StartAndRetry();
 }
 

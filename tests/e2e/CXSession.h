@@ -53,7 +53,6 @@ private:
     // openbox's command line: its own configuration, or one written for this session.
     std::vector<std::string> WindowManagerCommand();
 
-    std::string m_artifactDir;
     WindowMenuKey m_windowMenuKey = WindowMenuKey::Manager;
     std::vector<std::string> m_windowManagerCommand; // empty for openbox
     QTemporaryDir m_configDir;

@@ -13,13 +13,13 @@
 # on Wayland 300 times each and ondeline.exe's under Wine 100 times. Each run is the test's own
 # CTest command, environment and timeout, judged as CTest judges it, except that a skipped test
 # fails. With --minutes it starts no run after that time and reports the runs made. The output of
-# a failed run is kept in build/repeat/. Everything runs under nice, so
+# a failed run, and the pictures it took, are kept in build/repeat/. Everything runs under nice, so
 # that whatever else the machine does goes on.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 [ -d build ] || { echo "repeat: build/ is missing; run tools/scripts/build.sh first" >&2; exit 2; }
 exec nice -n 10 python3 - "$@" <<'EOF'
-import argparse, concurrent.futures, json, os, re, signal, subprocess, sys, threading, time
+import argparse, concurrent.futures, json, os, re, shutil, signal, subprocess, sys, threading, time
 
 DEFAULTS = [
     ("^picture_sinks_wayland$", 500),
@@ -101,7 +101,13 @@ def run_once(test, index):
     started = time.monotonic()
     if args.minutes is not None and started - begun > args.minutes * 60:
         return
-    process = subprocess.Popen(test["command"], cwd=test["cwd"], env=test["env"],
+    # Each run's pictures in a folder of its own: two runs of one test side by side would
+    # otherwise write over each other's.
+    run_name = re.sub(r"[^\w.-]", "_", test["name"]) + f"-{index}"
+    pictures = os.path.join(log_dir, run_name)
+    os.makedirs(pictures, exist_ok=True)
+    process = subprocess.Popen(test["command"], cwd=test["cwd"],
+                               env=dict(test["env"], ONDELINE_ARTIFACT_DIR=pictures),
                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                stderr=subprocess.STDOUT, start_new_session=True)
     with lock:
@@ -125,10 +131,12 @@ def run_once(test, index):
         result = results[test["name"]]
         result["runs"] += 1
         result["seconds"] += time.monotonic() - started
-        if why:
+        if not why:
+            shutil.rmtree(pictures, ignore_errors=True)
+        else:
             result["failed"] += 1
             result["timeouts"] += timed_out
-            path = os.path.join(log_dir, re.sub(r"[^\w.-]", "_", test["name"]) + f"-{index}.log")
+            path = os.path.join(log_dir, run_name + ".log")
             with open(path, "w") as log:
                 log.write(f"{' '.join(test['command'])}\n{why}\n\n{text}")
             print(f"FAIL {test['name']} run {index}: {why} ({path})", flush=True)
