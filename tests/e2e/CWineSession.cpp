@@ -39,7 +39,7 @@ CWineSession::~CWineSession() {
 std::vector<std::string> CWineSession::Environment() const {
     return {m_x.DisplayVariable(),    "WINEPREFIX=" + m_prefix.path().toStdString(),
             "WINELOADER=" + Loader(), "WINEARCH=" + Arch(),
-            "WINEDEBUG=-all",         kNoMonoOrGecko,
+            "WINEDEBUG=-all,err+all", kNoMonoOrGecko,
             "WAYLAND_DISPLAY="};
 }
 
