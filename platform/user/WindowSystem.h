@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
+class IWindowPaint;
 struct MenuItem;
 struct WindowPeer;
 
@@ -24,6 +27,11 @@ UINT DpiOfWindow(const WindowObject* window);
 // The top-left corner of the window's client area on the screen in device pixels; false for a
 // window that shows nowhere.
 bool ClientOriginOf(const WindowObject* window, POINT* origin);
+
+// Begins the window's paint: fills in paint's DC (which draws on the window, cut to what needs
+// painting), rcPaint and fErase, and gives back what ends it; null when the window cannot
+// paint now.
+std::unique_ptr<IWindowPaint> BeginWindowPaint(WindowObject* window, PAINTSTRUCT* paint);
 
 // Minimises, maximises or restores a dialog (SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE), where the
 // window system can.

@@ -196,6 +196,40 @@ TEST(FramePainting, TheDialogsPictureCoversTheBlackLineButNotTheEdge) {
     EXPECT_NE(shot.pixelColor(frame.left(), frame.center().y()), QColor(Qt::red));
 }
 
+// A paint ends with the window it began on even when EndPaint names no window, so that the
+// window's next paint can begin.
+class CUnnamedEndDlg : public CDialog {
+public:
+    CUnnamedEndDlg() : CDialog(IDD_MAIN) {}
+
+    int m_nPaintsBegun = 0;
+
+protected:
+    void OnPaint() {
+        PAINTSTRUCT ps;
+        if (::BeginPaint(m_hWnd, &ps) != nullptr) {
+            ++m_nPaintsBegun;
+            EXPECT_TRUE(::EndPaint(nullptr, &ps));
+        }
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CUnnamedEndDlg, CDialog)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+TEST(FramePainting, APaintEndedUnderNoWindowLeavesTheNextOneFreeToBegin) {
+    CUnnamedEndDlg dlg;
+    ASSERT_TRUE(dlg.Create(IDD_MAIN));
+    WidgetOf(&dlg)->grab();
+    const int begun = dlg.m_nPaintsBegun;
+    ASSERT_GT(begun, 0);
+    WidgetOf(&dlg)->grab();
+    EXPECT_GT(dlg.m_nPaintsBegun, begun);
+}
+
 // The About box: a fixed frame, the icon, two lines of text and a default OK button.
 class AboutTemplate : public ::testing::Test {
 protected:

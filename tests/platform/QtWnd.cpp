@@ -3,6 +3,8 @@
 #include "platform/winqt/user/SystemMenu.h"
 #include "platform/winqt/user/WindowPeer.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,4 +24,14 @@ void PostToUi(std::function<void()> work) {
 QMenu* OpenSystemMenu(HWND hWnd) {
     WindowObject* window = FindWindowObject(hWnd);
     return window == nullptr ? nullptr : PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
+}
+
+// MessageBoxA shows one box at a time, as a window of its own, and ends it before it returns.
+QMessageBox* ActiveMessageBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box != nullptr && box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
 }

@@ -9,6 +9,7 @@
 #include "res/IconImage.h"
 #include "res/StringTable.h"
 #include "res/VersionInfo.h"
+#include "tests/surface/CBitmapTarget.h"
 #include "tools/icons/CDropDrawing.h"
 #include "tools/icons/CIconCommand.h"
 #include "tools/icons/CRgbaImage.h"
@@ -115,12 +116,7 @@ std::vector<IconDirectoryEntry> IconDirectory(unsigned group) {
 // The icon drawn at size x size on white, 0xRRGGBB pixels with the top row first; none that
 // matches anything where the drawing failed.
 std::vector<std::uint32_t> DrawnOnWhite(HICON icon, int size) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = CBitmapTarget::Header(size, -size, 32);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -30,9 +30,18 @@
 namespace {
 
 constexpr std::uint32_t kOpaque = 0xFF000000; // the alpha of the buffers' pixels
-// Qt's backing store is written only when Qt paints, which may be minutes away: beyond this many
-// rectangles its changes are taken to cover the picture, so that gathering them stays cheap.
+// Qt's backing store is written only when Qt paints, and a buffer only when the compositor lets
+// go of it, either of which may be minutes away: beyond this many rectangles what one is behind
+// on is taken to cover the picture, so that gathering the changes stays cheap.
 constexpr int kMostStaleRects = 64;
+
+// Adds a change to what some pixels are behind on (the whole picture being whole).
+void AddChange(QRegion& behind, const QRect& changed, const QRect& whole) {
+    behind += changed;
+    if (behind.rectCount() > kMostStaleRects) {
+        behind = whole;
+    }
+}
 
 // Sets count pixels to one colour, four at a time where the processor can.
 void FillPixels(std::uint32_t* out, int count, std::uint32_t colour) {
@@ -126,14 +135,12 @@ bool CWaylandPicture::Repaint(const QRect& rect) {
         return false;
     }
     const QRect changed = rect.translated(-m_rcPlace.topLeft());
-    m_store.stale += changed;
-    if (m_store.stale.rectCount() > kMostStaleRects) {
-        m_store.stale = m_cells.Whole();
-    }
+    const QRect whole = m_cells.Whole();
+    AddChange(m_store.stale, changed, whole);
     for (const auto& buffer : m_pBuffers->All()) {
-        buffer->stale += changed;
+        AddChange(buffer->stale, changed, whole);
     }
-    m_unshown += changed;
+    AddChange(m_unshown, changed, whole);
     // A frame's rectangles come one after another; one drawing after them covers them all.
     if (!m_bDrawQueued) {
         m_bDrawQueued = true;

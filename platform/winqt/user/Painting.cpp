@@ -1,3 +1,5 @@
+#include "platform/user/IWindowPaint.h"
+#include "platform/user/WindowSystem.h"
 #include "platform/winqt/paint/DevicePixels.h"
 #include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/picture/CWaylandPicture.h"
@@ -8,20 +10,35 @@
 #include <QPainter>
 #include <QWidget>
 
-#include <map>
 #include <memory>
 
-// The paint of a window: BeginPaint hands out a device context that draws on the window's
-// widget, inside the paint event that Qt is delivering as WM_PAINT.
+// The paint of a window: its DC draws on the window's widget, inside the paint event that Qt
+// is delivering as WM_PAINT.
 
 namespace {
 
-// The painters behind the paint DCs that are held, so that DrawIcon and the icon's background
-// can reach them, and EndPaint can end them even after their window has gone.
-std::map<HDC, QPainter*>& PaintDCs() {
-    static auto* dcs = new std::map<HDC, QPainter*>;
-    return *dcs;
-}
+// A window's paint: the painter on its widget that the paint DC draws with, ended with the DC
+// even after the window has gone.
+class CPainterPaint : public IWindowPaint {
+public:
+    explicit CPainterPaint(std::unique_ptr<QPainter> painter) : m_pPainter(std::move(painter)) {}
+
+    QPainter* Painter() const { return m_pPainter.get(); }
+
+    void End(HDC hdc, WindowObject* window) override {
+        ReleasePainterDC(hdc);
+        if (window != nullptr && window->peer->paint.painter == m_pPainter.get()) {
+            window->peer->paint.painter = nullptr;
+            if (window->peer->paint.pictureSink != nullptr) {
+                window->peer->paint.pictureSink->EndPaint();
+            }
+        }
+        m_pPainter->end();
+    }
+
+private:
+    std::unique_ptr<QPainter> m_pPainter;
+};
 
 // The device pixels a logical rectangle reaches into, all of them.
 RECT DevicePixelsReached(const QRect& logical, double ratio) {
@@ -34,19 +51,15 @@ RECT DevicePixelsReached(const QRect& logical, double ratio) {
 } // namespace
 
 QPainter* PainterOfPaintDC(HDC hdc) {
-    const auto found = PaintDCs().find(hdc);
-    return found == PaintDCs().end() ? nullptr : found->second;
+    // Every paint begun here is a CPainterPaint: the program links this window system alone.
+    const auto* paint = static_cast<CPainterPaint*>(FindWindowPaint(hdc));
+    return paint == nullptr ? nullptr : paint->Painter();
 }
 
-HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
-    if (lpPaint == nullptr) {
-        return nullptr;
-    }
-    *lpPaint = PAINTSTRUCT{};
-    WindowObject* window = FindWindowObject(hWnd);
+std::unique_ptr<IWindowPaint> BeginWindowPaint(WindowObject* window, PAINTSTRUCT* paint) {
     // Only the window's own paint, and only once in it.
-    if (window == nullptr || window->peer->paint.event == nullptr ||
-        window->peer->paint.painter != nullptr || window->peer->widget == nullptr) {
+    if (window->peer->paint.event == nullptr || window->peer->paint.painter != nullptr ||
+        window->peer->widget == nullptr) {
         return nullptr;
     }
     auto painter = std::make_unique<QPainter>();
@@ -76,33 +89,10 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         return nullptr;
     }
     window->peer->paint.painter = painter.get();
-    PaintDCs()[hdc] = painter.release();
     if (window->peer->paint.pictureSink != nullptr) {
         window->peer->paint.pictureSink->BeginPaint();
     }
-    lpPaint->hdc = hdc;
-    lpPaint->rcPaint = DevicePixelsReached(region.boundingRect(), ratio);
-    return hdc;
-}
-
-BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
-    if (lpPaint == nullptr) {
-        return FALSE;
-    }
-    const auto found = PaintDCs().find(lpPaint->hdc);
-    if (found == PaintDCs().end()) {
-        return FALSE;
-    }
-    std::unique_ptr<QPainter> painter(found->second);
-    PaintDCs().erase(found);
-    ReleasePainterDC(lpPaint->hdc);
-    if (WindowObject* window = FindWindowObject(hWnd);
-        window != nullptr && window->peer->paint.painter == painter.get()) {
-        window->peer->paint.painter = nullptr;
-        if (window->peer->paint.pictureSink != nullptr) {
-            window->peer->paint.pictureSink->EndPaint();
-        }
-    }
-    painter->end();
-    return TRUE;
+    paint->hdc = hdc;
+    paint->rcPaint = DevicePixelsReached(region.boundingRect(), ratio);
+    return std::make_unique<CPainterPaint>(std::move(painter));
 }

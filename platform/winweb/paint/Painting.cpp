@@ -1,8 +1,9 @@
+#include "platform/user/IWindowPaint.h"
+#include "platform/user/WindowSystem.h"
 #include "platform/winweb/paint/CCanvasDevice.h"
 #include "platform/winweb/session/PageCalls.h"
 #include "platform/winweb/user/WindowPeer.h"
 
-#include <map>
 #include <memory>
 
 // The paint of a window: BeginPaint hands out a device context that copies onto the page's
@@ -10,12 +11,22 @@
 
 namespace {
 
-// The devices behind the paint DCs that are held, so that EndPaint can end them even after
-// their window has gone.
-std::map<HDC, std::unique_ptr<CCanvasDevice>>& PaintDCs() {
-    static auto* dcs = new std::map<HDC, std::unique_ptr<CCanvasDevice>>;
-    return *dcs;
-}
+// A window's paint: the device its DC copies through, ended with the DC even after the window
+// has gone.
+class CCanvasPaint : public IWindowPaint {
+public:
+    explicit CCanvasPaint(std::unique_ptr<CCanvasDevice> device) : m_pDevice(std::move(device)) {}
+
+    void End(HDC hdc, WindowObject* window) override {
+        ReleaseDeviceDC(hdc);
+        if (window != nullptr) {
+            window->peer->painting = false;
+        }
+    }
+
+private:
+    std::unique_ptr<CCanvasDevice> m_pDevice;
+};
 
 RECT BoundsOf(const std::vector<RECT>& rects) {
     if (rects.empty()) {
@@ -31,14 +42,9 @@ RECT BoundsOf(const std::vector<RECT>& rects) {
 
 } // namespace
 
-HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
-    if (lpPaint == nullptr) {
-        return nullptr;
-    }
-    *lpPaint = PAINTSTRUCT{};
-    WindowObject* window = FindWindowObject(hWnd);
+std::unique_ptr<IWindowPaint> BeginWindowPaint(WindowObject* window, PAINTSTRUCT* paint) {
     // Only top-level windows paint on the page; only once at a time.
-    if (window == nullptr || window->parent != nullptr || window->peer->painting) {
+    if (window->parent != nullptr || window->peer->painting) {
         return nullptr;
     }
     std::vector<RECT> update = std::move(window->peer->invalid);
@@ -51,7 +57,7 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
         window->peer->eraseAsked = false;
     }
     RECT client{};
-    GetClientRect(hWnd, &client);
+    GetClientRect(window, &client);
     const RECT bounds = BoundsOf(update);
     auto device = std::make_unique<CCanvasDevice>(window->peer->element, client.right,
                                                   client.bottom, std::move(update));
@@ -59,26 +65,9 @@ HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     if (hdc == nullptr) {
         return nullptr;
     }
-    PaintDCs()[hdc] = std::move(device);
     window->peer->painting = true;
-    lpPaint->hdc = hdc;
-    lpPaint->fErase = FALSE;
-    lpPaint->rcPaint = bounds;
-    return hdc;
-}
-
-BOOL EndPaint(HWND hWnd, const PAINTSTRUCT* lpPaint) {
-    if (lpPaint == nullptr) {
-        return FALSE;
-    }
-    const auto found = PaintDCs().find(lpPaint->hdc);
-    if (found == PaintDCs().end()) {
-        return FALSE;
-    }
-    ReleaseDeviceDC(lpPaint->hdc);
-    PaintDCs().erase(found);
-    if (WindowObject* window = FindWindowObject(hWnd)) {
-        window->peer->painting = false;
-    }
-    return TRUE;
+    paint->hdc = hdc;
+    paint->fErase = FALSE;
+    paint->rcPaint = bounds;
+    return std::make_unique<CCanvasPaint>(std::move(device));
 }
