@@ -58,7 +58,27 @@ start_display() {
   start_xvfb
   openbox >/dev/null 2>&1 &
   window_manager=$!
-  await xprop -root _NET_SUPPORTING_WM_CHECK
+  await xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start; $(window_manager_state)"
+}
+
+# Types Return on a window once the window manager has made it active. Once, under load, the
+# window manager could not make the uninstaller's page active, and the key that would have gone
+# to it was never typed; a failure now says what became of the window manager.
+press_return_on() {
+  await timeout 10 xdotool windowactivate --sync "$1" || {
+    fail "window $1 could not be made active; $(window_manager_state)"
+    return 1
+  }
+  xdotool key Return
+}
+
+window_manager_state() {
+  if kill -0 "$window_manager" 2>/dev/null; then
+    echo "openbox runs; the root window's _NET_SUPPORTED: $(xprop -root _NET_SUPPORTED 2>&1 | cut -c1-200)"
+  else
+    wait "$window_manager"
+    echo "openbox has ended with status $?"
+  fi
 }
 
 # Everything below runs in the prefix and with the Wine of the last use_wine. The 32-bit loader
@@ -199,7 +219,7 @@ check_running_program() {
     return
   }
   page=$(xdotool search --onlyvisible --name "$title")
-  xdotool windowactivate --sync "$page" key Return
+  press_return_on "$page" || return
   asks() { xdotool search --onlyvisible --name "$title" | grep -vx "$page"; }
   await asks || {
     fail "the uninstaller did not ask to close the program"
@@ -211,7 +231,7 @@ check_running_program() {
   window=$(xdotool search --onlyvisible --name "^$folder\$" | head -n 1)
   [ -n "$window" ] && wmctrl -i -c "$window"
   expect_closed "closed by its user"
-  xdotool windowactivate --sync "$question" key Return
+  press_return_on "$question" || return
   program_gone() { [ ! -e "$WINEPREFIX/drive_c/Program Files/$folder/$program" ]; }
   await program_gone || {
     fail "Retry did not remove the program"
