@@ -1,7 +1,6 @@
 #include "platform/winqt/session/WaylandSession.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
@@ -94,11 +93,12 @@ void HideEndingWindow(QWidget* widget) {
         QPointer<QWidget> alive = widget;
         widget->setUpdatesEnabled(false);
         window->requestUpdate();
-        QDeadlineTimer deadline(kLastFrameWaitMs);
-        QTimer wake;
-        wake.start(kLastFrameWaitMs);
+        // Its timeout both wakes the wait and ends it.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        deadline.start(kLastFrameWaitMs);
         while (window != nullptr && window->handle() != nullptr &&
-               window->handle()->hasPendingUpdateRequest() && !deadline.hasExpired()) {
+               window->handle()->hasPendingUpdateRequest() && deadline.isActive()) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                             QEventLoop::WaitForMoreEvents);
         }
