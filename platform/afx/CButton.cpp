@@ -3,7 +3,3 @@
 int CButton::GetCheck() const {
     return static_cast<int>(::SendMessage(m_hWnd, BM_GETCHECK, 0, 0));
 }
-
-void CButton::SetCheck(int nCheck) {
-    SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck), 0);
-}

@@ -7,5 +7,4 @@ class CButton : public CWnd {
 public:
     // BST_CHECKED (exactly 1) when checked, BST_UNCHECKED (0) when not.
     int GetCheck() const;
-    void SetCheck(int nCheck);
 };

@@ -14,7 +14,3 @@ int CComboBox::SetCurSel(int nSelect) {
     }
     return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(nSelect), 0));
 }
-
-int CComboBox::GetCount() const {
-    return static_cast<int>(::SendMessage(m_hWnd, CB_GETCOUNT, 0, 0));
-}

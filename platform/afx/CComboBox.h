@@ -10,5 +10,4 @@ public:
     // Selects item nSelect (-1 clears the selection) without a CBN_SELCHANGE notification;
     // returns the index, or CB_ERR when there is no such item.
     int SetCurSel(int nSelect);
-    int GetCount() const;
 };

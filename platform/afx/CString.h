@@ -15,11 +15,8 @@ public:
     BOOL LoadString(UINT nID);
 
     BOOL IsEmpty() const { return m_str.empty() ? TRUE : FALSE; }
-    int GetLength() const { return static_cast<int>(m_str.size()); }
     const char* GetString() const { return m_str.c_str(); }
     operator const char*() const { return m_str.c_str(); }
-
-    bool operator==(const CString& other) const = default;
 
 private:
     std::string m_str;

@@ -18,8 +18,6 @@ public:
     // Gives a window this object created back to the platform; one it was only bound to stays.
     ~CWnd() override;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Delivers WM_TIMER with nIDEvent about every nElapse milliseconds on the user-interface

@@ -248,10 +248,6 @@ BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdc
                                        wSrc, hSrc);
 }
 
-BOOL GdiFlush() {
-    return TRUE;
-}
-
 HDC CreateDeviceDC(IGdiDevice* device) {
     if (device == nullptr) {
         return nullptr;

@@ -26,7 +26,6 @@ using LPCSTR = const char*;
 
 // The calling convention of functions the system calls back; only 32-bit Windows has one.
 #define CALLBACK
-#define WINAPI
 
 // Edges in pixels; a point is inside when left <= x < right and top <= y < bottom.
 struct RECT {

@@ -61,8 +61,5 @@ int SetStretchBltMode(HDC hdc, int mode);
 // a 32-bit bitmap and be in COLORONCOLOR mode, and the source rectangle must lie on the bitmap.
 BOOL StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc, int xSrc,
                 int ySrc, int wSrc, int hSrc, DWORD rop);
-// Nothing is batched here, so pixel memory is always up to date; Windows needs the call before
-// the program reads what GDI drew into a DIB section.
-BOOL GdiFlush();
 BOOL DeleteDC(HDC hdc);
 BOOL DeleteObject(HGDIOBJ obj);

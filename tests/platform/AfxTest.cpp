@@ -166,7 +166,7 @@ TEST(CString, LoadsStringsAndIsEmptyWhenOneIsMissing) {
     EXPECT_FALSE(text.IsEmpty());
     EXPECT_EQ(text.LoadString(4242), FALSE);
     EXPECT_TRUE(text.IsEmpty());
-    EXPECT_EQ(CString(nullptr).GetLength(), 0);
+    EXPECT_TRUE(CString(nullptr).IsEmpty());
 }
 
 TEST(Icons, TheMainIconLoadsOnceAtTheSystemsSizes) {

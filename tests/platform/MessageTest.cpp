@@ -128,9 +128,9 @@ TEST_F(MessageTest, CreationSizesTheWindowBeforeInitDialogWhichRunsOnceAndBindsC
     EXPECT_GT(m_dlg.m_rcAtInit.right, 0);
     EXPECT_GT(m_dlg.m_rcAtInit.bottom, 0);
     EXPECT_EQ(m_dlg.m_nInitCalls, 1);
-    EXPECT_TRUE(IsWindow(m_dlg.m_btnStretch.GetSafeHwnd()));
+    EXPECT_TRUE(IsWindow(m_dlg.m_btnStretch.m_hWnd));
     EXPECT_TRUE(IsWindow(m_dlg.m_stFrame.m_hWnd));
-    EXPECT_EQ(m_dlg.m_cbSize.GetCount(), 8);
+    EXPECT_EQ(m_dlg.m_cbSize.SendMessage(CB_GETCOUNT), 8);
     EXPECT_EQ(m_dlg.m_cbSize.GetCurSel(), CB_ERR);
     EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), BST_UNCHECKED);
 }
@@ -235,9 +235,9 @@ TEST_F(MessageTest, ButtonClicksReachTheirHandlerByIdAndCheckExactlyOne) {
 }
 
 TEST_F(MessageTest, SettingACheckFromCodeSendsNoNotification) {
-    m_dlg.m_btnStretch.SetCheck(BST_CHECKED);
+    m_dlg.m_btnStretch.SendMessage(BM_SETCHECK, BST_CHECKED);
     EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), 1);
-    m_dlg.m_btnStretch.SetCheck(BST_UNCHECKED);
+    m_dlg.m_btnStretch.SendMessage(BM_SETCHECK, BST_UNCHECKED);
     EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), 0);
     EXPECT_EQ(m_dlg.m_nStretchClicks, 0);
 }
@@ -388,7 +388,7 @@ TEST_F(MessageTest, AControlOutlivesTheObjectBoundToIt) {
         ASSERT_TRUE(first.SubclassDlgItem(IDC_DRIFT, &m_dlg));
         CButton second;
         EXPECT_FALSE(second.SubclassDlgItem(IDC_DRIFT, &m_dlg)) << "the control has an object";
-        first.SetCheck(BST_CHECKED);
+        first.SendMessage(BM_SETCHECK, BST_CHECKED);
     }
     auto* box = qobject_cast<QCheckBox*>(Item(IDC_DRIFT));
     ASSERT_NE(box, nullptr);

@@ -69,8 +69,11 @@ public:
         if (m_pBits == nullptr || x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) {
             return kNoPixel;
         }
-        // Windows may hold drawing calls back in a batch until the pixels are asked for.
+#ifdef _WIN32
+        // Windows may hold drawing calls back in a batch until the pixels are asked for; the
+        // graphics calls that stand in for it elsewhere batch nothing.
         GdiFlush();
+#endif
         DWORD pixel = 0;
         std::memcpy(&pixel, m_pBits + 4 * (std::size_t{1} * y * m_nWidth + x), sizeof pixel);
         return pixel;
