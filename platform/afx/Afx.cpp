@@ -29,7 +29,7 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
     CString text;
     text.LoadString(nIDPrompt);
-    return AfxMessageBox(text.GetString(), nType, nIDHelp);
+    return AfxMessageBox(text, nType, nIDHelp);
 }
 
 UINT AfxGetDpiForWindow(HWND hWnd) {

@@ -1,7 +1,5 @@
 #pragma once
 
-// Everything the dialog and application code take from the class library, in one include.
-
 #include "platform/afx/Afx.h"
 #include "platform/afx/CButton.h"
 #include "platform/afx/CComboBox.h"

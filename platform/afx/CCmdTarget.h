@@ -10,15 +10,13 @@ public:
     CCmdTarget& operator=(const CCmdTarget&) = delete;
     virtual ~CCmdTarget() = default;
 
-    // Runs the handler of WM_COMMAND for (nID, nCode) from this class's map or its bases';
-    // FALSE when there is none.
+    // FALSE when no map has a handler for the command.
     virtual BOOL OnCmdMsg(UINT nID, UINT nCode);
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
     virtual const AFX_MSGMAP* GetMessageMap() const;
 
-    // The entry for a message, searching the most derived class's map first; null when no map
-    // has one. nCode and nID count only for WM_COMMAND.
+    // The most derived class's entry first; nCode and nID count only for WM_COMMAND.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
 };

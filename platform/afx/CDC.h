@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-// A device context to draw on, in the class library's style: a thin owner of an HDC.
+// A thin owner of an HDC.
 class CDC {
 public:
     HDC m_hDC = nullptr;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-// A menu in the class library's style: a thin owner of an HMENU.
+// A thin owner of an HMENU.
 class CMenu {
 public:
     HMENU m_hMenu = nullptr;
@@ -14,7 +14,6 @@ public:
     // A wrapper of an existing menu, good until the next call; null for a null or ended menu.
     static CMenu* FromHandle(HMENU hMenu);
 
-    // Adds an item at the end: MF_SEPARATOR, or MF_STRING with a command id and text. Choosing
-    // a string item of a system menu sends WM_SYSCOMMAND with its id.
+    // Choosing a string item of a system menu sends WM_SYSCOMMAND with its id.
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCSTR lpszNewItem = nullptr);
 };

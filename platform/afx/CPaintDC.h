@@ -6,9 +6,8 @@
 
 class CWnd;
 
-// The device context of the paint in progress, for the WM_PAINT handler of pWnd, from BeginPaint
-// and given back with EndPaint when the object goes out of scope. Where the system hands out no
-// DC it holds a null HDC, on which every drawing call does nothing.
+// BeginPaint for pWnd's WM_PAINT, and EndPaint at the end of the scope. Where the system hands
+// out no DC it holds a null HDC, on which every drawing call does nothing.
 class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);

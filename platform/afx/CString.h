@@ -10,12 +10,10 @@ public:
     CString() = default;
     CString(const char* psz) : m_str(psz == nullptr ? "" : psz) {}
 
-    // Loads string nID from the string table; an unknown id leaves the string empty and gives
-    // FALSE.
+    // An unknown id leaves the string empty and gives FALSE.
     BOOL LoadString(UINT nID);
 
     BOOL IsEmpty() const { return m_str.empty() ? TRUE : FALSE; }
-    const char* GetString() const { return m_str.c_str(); }
     operator const char*() const { return m_str.c_str(); }
 
 private:

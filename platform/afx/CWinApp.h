@@ -8,9 +8,8 @@ class CWnd;
 // The class library's command for help (F1).
 inline constexpr UINT ID_HELP = 0xE146;
 
-// The application object. Exactly one is made, usually as a global; AfxWinMain calls its
-// InitInstance once and then ExitInstance. There is no message loop of the application's own:
-// the modal loops of its dialogs are the only ones.
+// Exactly one is made, usually as a global. AfxWinMain calls InitInstance and then ExitInstance:
+// there is no message loop of the application's own, only its dialogs' modal ones.
 class CWinApp : public CCmdTarget {
 public:
     explicit CWinApp(const char* pszAppName = nullptr);
@@ -33,8 +32,7 @@ public:
     HINSTANCE m_hInstance = nullptr;
 };
 
-// Runs the application: calls InitInstance of the one CWinApp and returns the process's exit
-// status. Without an application object it says so on standard error and returns 1.
+// Without an application object it says so on standard error and returns 1.
 int AfxWinMain(int argc, char** argv);
 
 // The application object. Never null: before a CWinApp exists (in tests of single dialogs) a

@@ -1,15 +1,9 @@
 #pragma once
 
-// Static message maps in the class library's style. Each class that declares a map gets a table
-// of entries and a link to its base class's table; a message goes to the first entry that
-// matches it, searching the most derived class first. Entries call the handlers through small
-// captureless lambdas that unpack the message's parameters, so every handler is type-checked
-// where the map is written.
-//
-//     BEGIN_MESSAGE_MAP(CMyDlg, CDialog)
-//         ON_WM_PAINT()
-//         ON_BN_CLICKED(IDC_STRETCH, OnStretch)
-//     END_MESSAGE_MAP()
+// Static message maps in the class library's style: a message goes to the first entry that
+// matches it, the most derived class's table first. Entries call the handlers through captureless
+// lambdas that unpack the message's parameters, so every handler is type-checked where the map
+// is written.
 
 #include "platform/afx/CPoint.h"
 

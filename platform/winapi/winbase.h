@@ -1,7 +1,5 @@
 #pragma once
 
-// The kernel's calls that the program makes, under the Windows SDK's names.
-
 #include "windef.h"
 
 // Milliseconds since the system started, in 32 bits: it wraps after about 49.7 days, and

@@ -1,7 +1,5 @@
 #pragma once
 
-// The SDK's message crackers that the class library uses.
-
 #include "windef.h"
 
 // Mouse positions travel as two signed 16-bit halves, so points left of or above the client

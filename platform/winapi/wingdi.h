@@ -1,8 +1,6 @@
 #pragma once
 
-// The graphics calls the pixel surface makes: a 16-bit bitmap whose pixel memory the program
-// writes directly, a memory device context that holds it, and a scaled copy onto another device
-// context (a window's, or a memory DC holding a 32-bit bitmap), under the Windows SDK's names.
+// The graphics calls the pixel surface makes, under the Windows SDK's names.
 
 #include "windef.h"
 
@@ -34,7 +32,6 @@ struct BITMAPINFO {
 };
 static_assert(sizeof(BITMAPINFO) == 44);
 
-// Handles are opaque; their objects live in the platform layer.
 struct GdiObject;
 struct GdiDC;
 using HGDIOBJ = GdiObject*;
@@ -46,15 +43,12 @@ inline constexpr UINT DIB_RGB_COLORS = 0;
 inline constexpr int COLORONCOLOR = 3;
 inline constexpr DWORD SRCCOPY = 0x00CC0020;
 
-// Pixel memory comes back through ppvBits and stays valid until the bitmap is deleted. Only
-// bottom-up (positive biHeight) 16-bit and top-down (negative biHeight) 32-bit BI_RGB bitmaps
-// are made; anything else fails with null.
+// Only bottom-up (positive biHeight) 16-bit and top-down (negative biHeight) 32-bit BI_RGB
+// bitmaps are made; anything else fails with null.
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
                          void* hSection, DWORD offset);
 HDC CreateCompatibleDC(HDC hdc);
-// Returns the object the DC held before (null for a fresh memory DC).
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);
-// Returns the previous mode, 0 on a null DC.
 int SetStretchBltMode(HDC hdc, int mode);
 // Copies whole pixels of a 16-bit bitmap, repeating or dropping rows and columns to scale; never
 // blends. A zero or negative width or height draws nothing. Onto a memory DC the target must hold

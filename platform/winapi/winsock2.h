@@ -1,6 +1,6 @@
 #pragma once
 
-// Windows Sockets' start and end, which is all of them the program uses.
+// Windows Sockets' start, which is all of them the program uses.
 
 #include "windef.h"
 
@@ -20,5 +20,4 @@ struct WSAData {
 using WSADATA = WSAData;
 using LPWSADATA = WSAData*;
 
-// 0 when sockets work, with lpWSAData filled in; an error code otherwise.
 int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData);

@@ -15,7 +15,6 @@ using TIMERPROC = void(CALLBACK*)(HWND, UINT, UINT_PTR, DWORD);
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 
-// Messages.
 inline constexpr UINT WM_SIZE = 0x0005;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
@@ -30,7 +29,6 @@ inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 
-// Button and combo box messages, their answers and notifications.
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr int BST_UNCHECKED = 0;
@@ -49,31 +47,25 @@ inline constexpr UINT SC_MAXIMIZE = 0xF030;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_RESTORE = 0xF120;
 
-// WM_SIZE types.
 inline constexpr UINT SIZE_RESTORED = 0;
 inline constexpr UINT SIZE_MINIMIZED = 1;
 inline constexpr UINT SIZE_MAXIMIZED = 2;
 
-// WM_LBUTTONDOWN key flags.
 inline constexpr UINT MK_LBUTTON = 0x0001;
 inline constexpr UINT MK_SHIFT = 0x0004;
 inline constexpr UINT MK_CONTROL = 0x0008;
 
-// WM_SETICON slots.
 inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
 
-// Menu item flags.
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
 
-// Message boxes and dialog end codes.
 inline constexpr UINT MB_OK = 0x0000;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 
-// GetSystemMetrics indices.
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 inline constexpr int SM_CXSMICON = 49;
@@ -111,10 +103,8 @@ inline constexpr DWORD SS_BLACKFRAME = 0x0007;
 inline constexpr DWORD SS_NOPREFIX = 0x0080;
 inline constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 
-// SetWindowLongPtr's slot for the window procedure.
 inline constexpr int GWLP_WNDPROC = -4;
 
-// What BeginPaint hands out for one paint.
 struct PAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
