@@ -14,22 +14,17 @@ constexpr WORD kSocketsVersion = MAKEWORD(1, 1); // what the class library asks 
 
 } // namespace
 
-BOOL AfxSocketInit(WSAData* lpwsaData) {
+BOOL AfxSocketInit() {
     WSADATA data{};
-    return ::WSAStartup(kSocketsVersion, lpwsaData != nullptr ? lpwsaData : &data) == 0 ? TRUE
-                                                                                        : FALSE;
+    return ::WSAStartup(kSocketsVersion, &data) == 0 ? TRUE : FALSE;
 }
 
-int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT /*nIDHelp*/) {
-    const CWnd* mainWnd = AfxGetMainWnd();
-    return ::MessageBox(mainWnd == nullptr ? nullptr : mainWnd->m_hWnd,
-                        lpszText == nullptr ? "" : lpszText, AfxGetApp()->m_pszAppName, nType);
-}
-
-int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp) {
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT /*nIDHelp*/) {
     CString text;
     text.LoadString(nIDPrompt);
-    return AfxMessageBox(text, nType, nIDHelp);
+    const CWnd* mainWnd = AfxGetMainWnd();
+    return ::MessageBox(mainWnd == nullptr ? nullptr : mainWnd->m_hWnd, text,
+                        AfxGetApp()->m_pszAppName, nType);
 }
 
 UINT AfxGetDpiForWindow(HWND hWnd) {

@@ -4,15 +4,12 @@
 
 #include <windows.h>
 
-struct WSAData;
-
 // WSAStartup for version 1.1, as the class library asks for it; nonzero on success.
-BOOL AfxSocketInit(WSAData* lpwsaData = nullptr);
+BOOL AfxSocketInit();
 
 // A modal message box captioned with the application's name; returns the button that closed
 // it. nIDPrompt names a string of the string table; nIDHelp is kept for the caller's sake.
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
-int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // Controls are all the system's own, so there is no container to enable.
 inline void AfxEnableControlContainer() {}

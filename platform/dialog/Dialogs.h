@@ -1,7 +1,6 @@
 #pragma once
 
-// The dialog manager: dialogs built from the program's templates, run modally or not, and the
-// procedure of their window class, which asks the dialog procedure first.
+// The dialog manager over the program's templates.
 
 #include <windows.h>
 

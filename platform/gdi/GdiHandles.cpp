@@ -252,12 +252,8 @@ HDC CreateDeviceDC(IGdiDevice* device) {
     if (device == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC);
-    if (!dc) {
-        return nullptr;
-    }
-    dc->device = device;
-    return Register(Live().dcs, std::move(dc));
+    std::unique_ptr<GdiDC> dc(new (std::nothrow) GdiDC{.device = device});
+    return dc ? Register(Live().dcs, std::move(dc)) : nullptr;
 }
 
 IGdiDevice* ReleaseDeviceDC(HDC hdc) {

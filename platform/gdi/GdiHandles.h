@@ -2,8 +2,7 @@
 
 // The objects behind the graphics handles: bitmaps with their pixel memory, and device contexts
 // that hold a bitmap (memory DCs) or draw on a device of the window system (a window's paint).
-// Plain memory, with no window system: the calls that make, select and delete them keep every
-// live handle, so that a stale or foreign one is refused.
+// Plain memory, with no window system.
 
 #include <windows.h>
 

@@ -6,8 +6,7 @@
 
 #include <memory>
 
-// What the window system keeps for a dialog alone: its dialog procedure, its end, its window
-// menu and icons, and the last WM_SIZE it was sent.
+// What the window system keeps for a dialog alone.
 struct DialogState {
     DLGPROC dlgProc = nullptr; // what the dialog manager asks first about every message
     bool ended = false;

@@ -23,5 +23,4 @@ struct MenuObject {
     std::vector<MenuItem> items; // what the program appended, in order
 };
 
-// TRUE while the handle names a menu that exists.
 BOOL IsMenu(HMENU hMenu);

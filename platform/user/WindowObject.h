@@ -1,10 +1,8 @@
 #pragma once
 
-// The record behind a window handle: what the window system keeps for every window, whatever
-// shows it. The window system beneath (Qt's widgets, a web page's elements) keeps its own part
-// of each window in a WindowPeer, which it alone defines and reads. This is the lowest layer of
-// the windows: it calls nothing above it, and those above find their record by handle whenever
-// they need it.
+// The record behind a window handle, whatever shows the window. The window system beneath (Qt's
+// widgets, a web page's elements) keeps its own part in a WindowPeer, which it alone defines and
+// reads. Nothing here calls above it: those above find a record by its handle when they need it.
 
 #include "platform/user/DialogState.h"
 
@@ -40,7 +38,6 @@ struct WindowObject {
 HWND RegisterWindow(std::unique_ptr<WindowObject> window);
 // The record of a live window; null for null, stale or foreign handles.
 WindowObject* FindWindowObject(HWND hWnd);
-// The record of the child of parent with this control id; null when there is none.
 WindowObject* FindChildWindow(WindowObject* parent, int id);
 // Every live window, in no particular order.
 std::vector<WindowObject*> LiveWindows();

@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-// What the window system does with the messages the program leaves to it, by window class.
-
 namespace {
 
 constexpr UINT kSysCommandMask = 0xFFF0; // the low four bits of a system command are the system's

@@ -22,7 +22,6 @@ void OnWindowEnding(WindowObject* window);
 // The window and its children have all had WM_NCDESTROY; what showed them goes now.
 void OnWindowEnded(WindowObject* window);
 
-// The dots per inch of the screen the window is on.
 UINT DpiOfWindow(const WindowObject* window);
 // The top-left corner of the window's client area on the screen in device pixels; false for a
 // window that shows nowhere.
@@ -33,18 +32,16 @@ bool ClientOriginOf(const WindowObject* window, POINT* origin);
 // paint now.
 std::unique_ptr<IWindowPaint> BeginWindowPaint(WindowObject* window, PAINTSTRUCT* paint);
 
-// Minimises, maximises or restores a dialog (SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE), where the
-// window system can.
+// SC_MINIMIZE, SC_MAXIMIZE or SC_RESTORE, where the window system can.
 void ShowWindowCommand(WindowObject* dialog, UINT command);
 // Shows the dialog's icons (dialog.bigIcon and dialog.smallIcon) where the window system does.
 void ShowWindowIcon(const WindowObject* dialog);
 // What the dialog class does with the messages the generic one leaves alone.
 LRESULT DefaultDialogMessage(WindowObject* dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// A check box's state.
 bool IsChecked(const WindowObject* box);
 void SetChecked(WindowObject* box, bool checked);
-// A combo box's list: its items, and the selected one (-1 for none).
+// A combo box's list; the selected item is -1 for none.
 int ItemCount(const WindowObject* combo);
 int SelectedItem(const WindowObject* combo);
 void SelectItem(WindowObject* combo, int index);
@@ -57,7 +54,6 @@ LRESULT AddItem(WindowObject* combo, const char* text);
 // WM_SIZE has. Returns null when the window cannot be made.
 HWND BuildDialog(const DialogTemplate& dialogTemplate, HWND owner, WNDPROC classProc,
                  DLGPROC dialogProc);
-// Gives the keyboard focus to the control.
 void FocusControl(const WindowObject* control);
 // Shows the dialog and runs it until EndDialog; what EndDialog was given, or kNoDialogResult
 // when the dialog could not run.

@@ -61,14 +61,14 @@ TEST(AfxMessageBox, AnUnknownPromptShowsAnEmptyBox) {
 }
 
 TEST(AfxSocketInit, SucceedsWhereSocketsWork) {
-    EXPECT_NE(AfxSocketInit(nullptr), FALSE);
+    EXPECT_NE(AfxSocketInit(), FALSE);
 }
 
 TEST(AfxSocketInit, ReportsAFailingProbeAndRecoversWhenRestored) {
     SetSocketProbe([] { return false; });
-    EXPECT_EQ(AfxSocketInit(nullptr), FALSE);
+    EXPECT_EQ(AfxSocketInit(), FALSE);
     SetSocketProbe({});
-    EXPECT_NE(AfxSocketInit(nullptr), FALSE);
+    EXPECT_NE(AfxSocketInit(), FALSE);
 }
 
 // The real probe: with no descriptor left for a socket, creating one fails.
@@ -78,7 +78,7 @@ TEST(AfxSocketInit, FailsWhenNoSocketCanBeMade) {
     rlimit none = saved;
     none.rlim_cur = 0;
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-    const BOOL result = AfxSocketInit(nullptr);
+    const BOOL result = AfxSocketInit();
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
     EXPECT_EQ(result, FALSE);
 }
