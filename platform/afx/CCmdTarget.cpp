@@ -24,10 +24,6 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
     return &messageMap;
 }
 
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
-    return GetThisMessageMap();
-}
-
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const {
     for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
          map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {

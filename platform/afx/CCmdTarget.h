@@ -15,7 +15,7 @@ public:
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
-    virtual const AFX_MSGMAP* GetMessageMap() const;
+    virtual const AFX_MSGMAP* GetMessageMap() const { return GetThisMessageMap(); }
 
     // The most derived class's entry first; nCode and nID count only for WM_COMMAND.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;

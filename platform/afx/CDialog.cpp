@@ -70,16 +70,12 @@ HWND CDialog::OwnerWindow() const {
 }
 
 // The data comes from the program's resource tables directly, on every system alike.
-void CDialog::ExecuteDlgInit() {
+LRESULT CDialog::HandleInitDialog(WPARAM /*wParam*/, LPARAM /*lParam*/) {
     for (const DialogInitEntry& entry : FindDialogInit(m_nIDTemplate)) {
         if (entry.message == kDlgInitComboAddString) {
             ::SendMessage(::GetDlgItem(m_hWnd, entry.controlId), CB_ADDSTRING, 0,
                           reinterpret_cast<LPARAM>(entry.data));
         }
     }
-}
-
-LRESULT CDialog::HandleInitDialog(WPARAM /*wParam*/, LPARAM /*lParam*/) {
-    ExecuteDlgInit();
     return OnInitDialog();
 }

@@ -34,8 +34,8 @@ protected:
 private:
     friend INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND OwnerWindow() const;
-    // The DLGINIT data, which the system's dialog manager leaves to the class library.
-    void ExecuteDlgInit();
+    // Fills the lists from the template's DLGINIT data, which the system's dialog manager leaves
+    // to the class library, before OnInitDialog.
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
 };
 

@@ -6,7 +6,6 @@ namespace {
 
 constexpr int kNoApplicationStatus = 1; // exit status without an application object
 
-// The one application object; AfxGetApp hands it out.
 CWinApp* g_pApp = nullptr;
 
 // The file name of the program's path, which names the application when it names itself not.
@@ -52,19 +51,9 @@ CWinApp::~CWinApp() {
     }
 }
 
-BOOL CWinApp::InitInstance() {
-    return TRUE;
-}
-
-int CWinApp::ExitInstance() {
-    return 0;
-}
-
 HICON CWinApp::LoadIcon(UINT nIDResource) const {
     return ::LoadIcon(m_hInstance, MAKEINTRESOURCEA(nIDResource));
 }
-
-void CWinApp::OnHelp() {}
 
 CWinApp* AfxGetApp() {
     if (g_pApp != nullptr) {

@@ -15,16 +15,16 @@ public:
     explicit CWinApp(const char* pszAppName = nullptr);
     ~CWinApp() override;
 
-    virtual BOOL InitInstance();
+    virtual BOOL InitInstance() { return TRUE; }
     // The process's exit status once InitInstance has returned.
-    virtual int ExitInstance();
+    virtual int ExitInstance() { return 0; }
 
     HICON LoadIcon(UINT nIDResource) const;
     // The three-dimensional look is the platform's own; kept for the program's start-up.
     BOOL Enable3dControls() { return TRUE; }
 
     // ID_HELP: there is no help file, so nothing is shown.
-    void OnHelp();
+    void OnHelp() {}
 
     // The name message boxes carry; AfxWinMain takes the program's file name when none is given.
     const char* m_pszAppName;

@@ -222,5 +222,3 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return ::CallWindowProc(m_pfnSuper, m_hWnd, message, wParam, lParam);
 }
-
-void CWnd::DoDataExchange(CDataExchange* /*pDX*/) {}

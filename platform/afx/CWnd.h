@@ -55,7 +55,7 @@ protected:
     // The window's own processing of the message being handled.
     LRESULT Default();
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void DoDataExchange(CDataExchange* /*pDX*/) {}
 
     // TRUE for windows whose creation this object made, and so which it also destroys.
     BOOL m_bOwnsWindow = FALSE;
