@@ -1,6 +1,7 @@
 #include "platform/afx/CWinApp.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -13,12 +14,8 @@ const char* FileNameOf(const char* path) {
     if (path == nullptr) {
         return nullptr;
     }
-    const char* name = path;
-    for (const char* at = path; *at != '\0'; ++at) {
-        if (*at == '/' || *at == '\\') {
-            name = at + 1;
-        }
-    }
+    const std::size_t slash = std::string_view(path).find_last_of("/\\");
+    const char* name = slash == std::string_view::npos ? path : path + slash + 1;
     return *name == '\0' ? nullptr : name;
 }
 

@@ -7,7 +7,6 @@
 
 #include <string>
 
-// Registers the dialog's record: its class procedure, dialog procedure, id and styles.
 HWND RegisterDialog(const DialogTemplate& dialogTemplate, WNDPROC classProc, DLGPROC dialogProc);
 // Registers the record of a control of the dialog, as its last child in template order.
 HWND RegisterControl(WindowObject* dialog, const DialogItemTemplate& item);

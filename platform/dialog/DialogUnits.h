@@ -11,7 +11,6 @@ struct DialogBaseUnits {
     int cy; // the font's height in pixels
 };
 
-// A rectangle in dialog units (left, top, right, bottom) in pixels.
 RECT MapDialogRect(const RECT& rc, const DialogBaseUnits& base);
 
 // The average width the dialog manager takes: the width of the 52 letters, halved over 26 and

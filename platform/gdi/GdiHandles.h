@@ -25,8 +25,7 @@ struct GdiObject {
 // What a DC that draws on the window system's device copies a bitmap onto.
 class IGdiDevice {
 public:
-    // Copies the source rectangle of bitmap onto the destination rectangle (both of positive
-    // size), whole pixels repeated or dropped to scale.
+    // Both rectangles are of positive size.
     virtual BOOL StretchFrom(int xDest, int yDest, int wDest, int hDest, const GdiObject& bitmap,
                              int xSrc, int ySrc, int wSrc, int hSrc) = 0;
 

@@ -4,13 +4,11 @@
 
 struct WindowObject;
 
-// What the window system keeps of a window's paint from BeginPaint to EndPaint: the device
-// context it handed out, and whatever draws through it.
+// What the window system keeps of a window's paint from BeginPaint to EndPaint.
 class IWindowPaint {
 public:
     virtual ~IWindowPaint() = default;
-    // Ends the paint's device context hdc. window is the painted window's record, or null when
-    // the window has gone before its paint ended.
+    // window is null when the window has gone before its paint ended.
     virtual void End(HDC hdc, WindowObject* window) = 0;
 };
 

@@ -52,5 +52,4 @@ inline constexpr int kClientEdgeWidth = 2;
 // The width of the window's sunken edge in device pixels; 0 for a window without one.
 int ClientEdgeWidth(const WindowObject* window);
 
-// Sends WM_COMMAND with (id, code) from the control to its dialog.
 void NotifyParent(WindowObject* control, UINT code);

@@ -59,8 +59,6 @@ LRESULT DefaultComboBoxProc(WindowObject* window, UINT message, WPARAM wParam, L
         const int index = SelectedItem(window);
         return index < 0 || index >= ItemCount(window) ? CB_ERR : index;
     }
-    case CB_GETCOUNT:
-        return ItemCount(window);
     case CB_SETCURSEL: {
         // wParam carries a signed index; -1, or any index past the end, clears the selection.
         const auto index = static_cast<std::intptr_t>(wParam);

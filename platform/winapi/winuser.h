@@ -34,7 +34,6 @@ inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
 inline constexpr UINT CB_ADDSTRING = 0x0143;
-inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
 inline constexpr int CB_ERR = -1;

@@ -130,7 +130,7 @@ TEST_F(MessageTest, CreationSizesTheWindowBeforeInitDialogWhichRunsOnceAndBindsC
     EXPECT_EQ(m_dlg.m_nInitCalls, 1);
     EXPECT_TRUE(IsWindow(m_dlg.m_btnStretch.m_hWnd));
     EXPECT_TRUE(IsWindow(m_dlg.m_stFrame.m_hWnd));
-    EXPECT_EQ(m_dlg.m_cbSize.SendMessage(CB_GETCOUNT), 8);
+    EXPECT_EQ(static_cast<QComboBox*>(Item(IDC_SIZE))->count(), 8);
     EXPECT_EQ(m_dlg.m_cbSize.GetCurSel(), CB_ERR);
     EXPECT_EQ(m_dlg.m_btnStretch.GetCheck(), BST_UNCHECKED);
 }
