@@ -14,8 +14,7 @@ public:
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     ~CDialog() override;
 
-    // The end code given to EndDialog; -1 when the template is missing or the window cannot be
-    // made.
+    // -1 when the template is missing or the window cannot be made.
     virtual int DoModal();
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);
