@@ -64,9 +64,11 @@ CWnd::~CWnd() {
     if (m_hWnd != nullptr && m_bOwnsWindow != FALSE) {
         DestroyWindow();
     }
-    // A window this object was only bound to goes on without it.
+    // A window this object was only bound to goes on without it, its own procedure taking its
+    // messages again.
     if (m_hWnd != nullptr) {
-        UnsubclassWindow();
+        ::SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        Detached();
     }
 }
 
@@ -165,11 +167,6 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
         return FALSE;
     }
     return SubclassWindow(::GetDlgItem(pParent->m_hWnd, static_cast<int>(nID)));
-}
-
-void CWnd::UnsubclassWindow() {
-    ::SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-    Detached();
 }
 
 void CWnd::Detached() {

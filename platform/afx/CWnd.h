@@ -62,8 +62,6 @@ protected:
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Lets go of the window: its own procedure takes its messages again.
-    void UnsubclassWindow();
     // The window has ended; this object stands for none from now on and may be bound again.
     void Detached();
 

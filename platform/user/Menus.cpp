@@ -48,11 +48,10 @@ BOOL AppendMenuA(HMENU hMenu, UINT uFlags, UINT_PTR uIDNewItem, LPCSTR lpNewItem
     if (IsMenu(hMenu) == FALSE) {
         return FALSE;
     }
-    if ((uFlags & MF_SEPARATOR) != 0) {
-        hMenu->items.push_back(MenuItem{uFlags, 0, {}});
-    } else {
-        hMenu->items.push_back(MenuItem{uFlags, uIDNewItem, lpNewItem == nullptr ? "" : lpNewItem});
-    }
+    // A separator has neither a command nor text.
+    const bool separator = (uFlags & MF_SEPARATOR) != 0;
+    const char* text = separator || lpNewItem == nullptr ? "" : lpNewItem;
+    hMenu->items.push_back(MenuItem{uFlags, separator ? 0 : uIDNewItem, text});
     ShowMenuItem(hMenu, hMenu->items.back());
     return TRUE;
 }
