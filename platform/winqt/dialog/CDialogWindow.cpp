@@ -56,10 +56,6 @@ WindowObject* CDialogWindow::Window() const {
     return window != nullptr && window->peer->widget == this ? window : nullptr;
 }
 
-void CDialogWindow::AddFrame(CBlackFrame* frame) {
-    m_frames.emplace_back(frame);
-}
-
 void CDialogWindow::SendSize() {
     WindowObject* window = Window();
     if (window == nullptr) {
@@ -182,33 +178,19 @@ void CDialogWindow::DrawFrames() {
     QPainter painter(this);
     const double ratio = DeviceRatioOf(this);
     for (const WindowObject* child : window->children) {
-        for (const QPointer<CBlackFrame>& frame : m_frames) {
-            if (frame != nullptr && child->peer->widget == frame) {
-                frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
-            }
+        if (const auto* frame = qobject_cast<const CBlackFrame*>(child->peer->widget.data())) {
+            frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
         }
     }
 }
 
-void CDialogWindow::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        SendButtonDown(e);
-        return;
-    }
-    QDialog::mousePressEvent(e);
-}
-
 // The dialog's window class takes no double clicks, so the second press of one is an ordinary
-// button-down.
-void CDialogWindow::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        SendButtonDown(e);
+// button-down: Qt's default handling of a double click brings it here.
+void CDialogWindow::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(e);
         return;
     }
-    QDialog::mouseDoubleClickEvent(e);
-}
-
-void CDialogWindow::SendButtonDown(QMouseEvent* e) {
     WindowObject* window = Window();
     if (window == nullptr) {
         return;
@@ -278,11 +260,9 @@ void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
     if (window == nullptr) {
         return;
     }
-    if (e->reason() == QContextMenuEvent::Mouse) {
-        PopupSystemMenu(window, e->globalPos());
-    } else {
-        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
-    }
+    PopupSystemMenu(window, e->reason() == QContextMenuEvent::Mouse
+                                ? e->globalPos()
+                                : SystemMenuKeyboardPlace(window));
     e->accept();
 }
 

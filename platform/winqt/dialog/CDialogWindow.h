@@ -6,11 +6,6 @@
 #include "platform/winqt/user/WindowPeer.h"
 
 #include <QDialog>
-#include <QPointer>
-
-#include <vector>
-
-class CBlackFrame;
 
 class CDialogWindow : public QDialog, public IWindowWidget {
 public:
@@ -20,8 +15,6 @@ public:
     void SetHandle(HWND hWnd) { m_hWnd = hWnd; }
     // The record of that window; null once the window has ended.
     WindowObject* Window() const;
-    // A black frame among the controls, which the dialog draws beneath its own picture.
-    void AddFrame(CBlackFrame* frame);
 
     // Sends WM_SIZE for the current state and size, unless that is what was sent last.
     void SendSize();
@@ -42,7 +35,6 @@ protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -53,12 +45,10 @@ private:
     void EraseBackground(const QRegion& region);
     // The frames of black-frame statics, which lie beneath what the dialog paints.
     void DrawFrames();
-    void SendButtonDown(QMouseEvent* e);
     void SendCommand(int id);
     int DefaultCommandId() const;
 
     HWND m_hWnd = nullptr;
-    std::vector<QPointer<CBlackFrame>> m_frames; // in template order
     int m_nEventDepth = 0;
     int m_nModalDepth = 0;
     INT_PTR m_nEndResult = -1;

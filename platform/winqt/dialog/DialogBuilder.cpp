@@ -62,7 +62,7 @@ QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) 
     return button;
 }
 
-QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
+QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
     QWidget* widget = nullptr;
     switch (item.style & SS_TYPEMASK) {
     case SS_ICON: {
@@ -73,14 +73,10 @@ QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
         widget = label;
         break;
     }
-    case SS_BLACKFRAME: {
-        auto* frame = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
-        parent->AddFrame(frame);
-        widget = frame;
+    case SS_BLACKFRAME:
+        widget = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
         break;
-    }
     default: {
-        const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
         auto* label = new QLabel(QString::fromStdString(ShownText(item)), parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
@@ -147,7 +143,7 @@ void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32
     }
 }
 
-void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItemTemplate& item,
+void CreateControl(WindowObject* dialog, QWidget* parent, const DialogItemTemplate& item,
                    const DialogBaseUnits& base) {
     HWND hCtl = RegisterControl(dialog, item);
 
