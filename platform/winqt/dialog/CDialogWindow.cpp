@@ -122,13 +122,17 @@ bool CDialogWindow::event(QEvent* e) {
     }
     ++m_nEventDepth;
     const bool handled = QDialog::event(e);
-    --m_nEventDepth;
-    if (IsScaleChange(e->type())) {
-        // The same logical size is another size in device pixels, which the window lays itself
-        // out for; and every device pixel is drawn again, not only what Qt thinks has changed.
+    // On a new scale the same logical size is another size in device pixels, which the window
+    // lays itself out for; and every device pixel is drawn again, not only what Qt thinks has
+    // changed.
+    const bool rescaled = IsScaleChange(e->type());
+    if (rescaled || e->type() == QEvent::Resize || e->type() == QEvent::WindowStateChange) {
         SendSize();
+    }
+    if (rescaled) {
         update();
     }
+    --m_nEventDepth;
     return handled;
 }
 
@@ -201,18 +205,6 @@ void CDialogWindow::mousePressEvent(QMouseEvent* e) {
     const POINT at = DevicePixelAt(e->scenePosition(), DeviceRatioOf(this));
     SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
-}
-
-void CDialogWindow::resizeEvent(QResizeEvent* e) {
-    QDialog::resizeEvent(e);
-    SendSize();
-}
-
-void CDialogWindow::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange) {
-        SendSize();
-    }
 }
 
 // The close box asks; only the dialog's own end (EndDialog) closes it.

@@ -26,23 +26,14 @@ QImage ImageOf(const IconImage& data) {
     return image;
 }
 
-// The group's image of exactly this size, or its first scaled to it.
+// The group's image of exactly this size, or its first (there is one) scaled to it.
 QImage ImageOfSize(const IconGroup& group, int size) {
     for (const IconImage& data : group.images) {
         if (data.width == size && data.height == size) {
             return ImageOf(data);
         }
     }
-    if (group.images.empty()) {
-        return QImage();
-    }
     return ImageOf(group.images.front()).scaled(size, size);
-}
-
-// Icons are shared and live for the whole process, as the window system's resource icons do.
-std::map<UINT, std::unique_ptr<IconObject>>& LoadedIcons() {
-    static auto* icons = new std::map<UINT, std::unique_ptr<IconObject>>;
-    return *icons;
 }
 
 } // namespace
@@ -67,7 +58,8 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
 }
 
 HICON LoadIconResource(UINT nIDResource) {
-    auto& icons = LoadedIcons();
+    // Icons are shared and live for the whole process, as the window system's resource icons do.
+    static auto& icons = *new std::map<UINT, std::unique_ptr<IconObject>>;
     if (const auto found = icons.find(nIDResource); found != icons.end()) {
         return found->second.get();
     }

@@ -65,12 +65,6 @@ void AddAppendedItems(QMenu* menu, WindowObject* window) {
     }
 }
 
-void OpenFromKeyboard(HWND hWnd) {
-    if (WindowObject* window = FindWindowObject(hWnd)) {
-        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
-    }
-}
-
 } // namespace
 
 // The menu is made afresh from its items each time it opens.
@@ -109,7 +103,9 @@ void InstallSystemMenuKeys(WindowObject* window) {
           QKeySequence(Qt::ALT | Qt::Key_Space)}) {
         auto* shortcut = new QShortcut(keys, window->peer->widget);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window->peer->widget,
-                         [hWnd] { OpenFromKeyboard(hWnd); });
+        QObject::connect(shortcut, &QShortcut::activated, window->peer->widget, [hWnd] {
+            WindowObject* shown = FindWindowObject(hWnd);
+            PopupSystemMenu(shown, SystemMenuKeyboardPlace(shown));
+        });
     }
 }
