@@ -61,18 +61,15 @@ void CDialogWindow::SendSize() {
     if (window == nullptr) {
         return;
     }
-    UINT type = SIZE_RESTORED;
+    // A minimised window reports no size.
     RECT client{};
-    GetClientRect(window, &client);
-    int cx = client.right;
-    int cy = client.bottom;
-    if (isMinimized()) {
-        type = SIZE_MINIMIZED;
-        cx = 0;
-        cy = 0;
-    } else if (isMaximized()) {
-        type = SIZE_MAXIMIZED;
+    if (!isMinimized()) {
+        GetClientRect(window, &client);
     }
+    const UINT type =
+        isMinimized() ? SIZE_MINIMIZED : (isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
+    const int cx = client.right;
+    const int cy = client.bottom;
     if (type == window->dialog.lastSizeType && cx == window->dialog.lastCx &&
         cy == window->dialog.lastCy) {
         return;
@@ -137,12 +134,12 @@ bool CDialogWindow::event(QEvent* e) {
 }
 
 void CDialogWindow::paintEvent(QPaintEvent* e) {
-    EraseBackground(e->region());
     WindowObject* window = Window();
+    EraseBackground(e->region(), window);
     if (window == nullptr) {
         return;
     }
-    DrawFrames();
+    DrawFrames(window);
     QPaintEvent* outer = window->peer->paint.event;
     window->peer->paint.event = e;
     SendMessage(window, WM_PAINT, 0, 0);
@@ -156,8 +153,8 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
 // erase: a window that asks for a patch it repaints whole without erase is spared a pass that
 // fills the patch with a colour only to paint over it. Anything the window system itself
 // repaints (an expose, a resize, a grab) is erased.
-void CDialogWindow::EraseBackground(const QRegion& region) {
-    if (WindowObject* window = Window()) {
+void CDialogWindow::EraseBackground(const QRegion& region, WindowObject* window) {
+    if (window != nullptr) {
         const bool erase =
             window->peer->paint.eraseAsked || !(region - window->peer->paint.unerased).isEmpty();
         window->peer->paint.unerased = QRegion();
@@ -174,11 +171,7 @@ void CDialogWindow::EraseBackground(const QRegion& region) {
     }
 }
 
-void CDialogWindow::DrawFrames() {
-    const WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
+void CDialogWindow::DrawFrames(const WindowObject* window) {
     QPainter painter(this);
     const double ratio = DeviceRatioOf(this);
     for (const WindowObject* child : window->children) {

@@ -40,9 +40,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    void EraseBackground(const QRegion& region);
+    void EraseBackground(const QRegion& region, WindowObject* window);
     // The frames of black-frame statics, which lie beneath what the dialog paints.
-    void DrawFrames();
+    void DrawFrames(const WindowObject* window);
     void SendCommand(int id);
     int DefaultCommandId() const;
 
