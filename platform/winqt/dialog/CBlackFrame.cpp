@@ -1,7 +1,6 @@
 #include "platform/winqt/dialog/CBlackFrame.h"
 
 #include "platform/winqt/paint/DevicePixels.h"
-#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/user/WindowPeer.h"
 
 #include <QAccessibleWidget>
@@ -17,19 +16,6 @@ QAccessibleInterface* FrameAccessible(const QString& /*className*/, QObject* obj
     }
     return nullptr;
 }
-
-} // namespace
-
-CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
-    : QWidget(parent), m_bClientEdge(clientEdge) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    [[maybe_unused]] static const bool g_bFactoryInstalled = [] {
-        QAccessible::installFactory(FrameAccessible);
-        return true;
-    }();
-}
-
-namespace {
 
 // One ring of the frame, between two nested rectangles of device pixels: the top and left sides
 // in one colour, the bottom and right sides, corners included, in the other, as the window
@@ -49,6 +35,15 @@ void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const Q
 }
 
 } // namespace
+
+CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
+    : QWidget(parent), m_bClientEdge(clientEdge) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    [[maybe_unused]] static const bool g_bFactoryInstalled = [] {
+        QAccessible::installFactory(FrameAccessible);
+        return true;
+    }();
+}
 
 void CBlackFrame::DrawFrame(QPainter& painter, const RECT& device, double ratio) const {
     if (isHidden()) {

@@ -40,11 +40,6 @@ Qt::WindowFlags WindowFlagsOf(DWORD style) {
     return flags;
 }
 
-QRect PixelRect(const DialogItemTemplate& item, const DialogBaseUnits& base) {
-    const RECT rc = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
-    return QRect(rc.left, rc.top, std::max(0, rc.right - rc.left), std::max(0, rc.bottom - rc.top));
-}
-
 QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) {
     const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
     QAbstractButton* button = nullptr;
@@ -101,7 +96,8 @@ QWidget* MakeComboBox(QWidget* parent, HWND hCtl) {
 }
 
 void PlaceControl(QWidget* widget, const DialogItemTemplate& item, const DialogBaseUnits& base) {
-    QRect place = PixelRect(item, base);
+    const RECT rc = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
+    QRect place(rc.left, rc.top, std::max(0, rc.right - rc.left), std::max(0, rc.bottom - rc.top));
     if (item.itemClass == DialogItemClass::ComboBox) {
         // The template's height is the list's when dropped; the closed box is one line high.
         auto* combo = static_cast<QComboBox*>(widget);

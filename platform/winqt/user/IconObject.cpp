@@ -4,7 +4,6 @@
 #include "res/IconImage.h"
 
 #include <QPainter>
-#include <QPixmap>
 
 #include <map>
 #include <memory>
@@ -37,17 +36,6 @@ QImage ImageOfSize(const IconGroup& group, int size) {
 }
 
 } // namespace
-
-QIcon IconOf(HICON big, HICON small) {
-    QIcon icon;
-    if (big != nullptr) {
-        icon.addPixmap(QPixmap::fromImage(big->large));
-    }
-    if (small != nullptr) {
-        icon.addPixmap(QPixmap::fromImage(small->small));
-    }
-    return icon;
-}
 
 // Only the program's own icons, by number, are loaded; the system's own have no images here.
 HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <QIcon>
 #include <QImage>
 
 struct IconObject {
@@ -15,5 +14,3 @@ struct IconObject {
 // The program's icon resource nIDResource, shared and kept for the whole process; null when
 // there is no such icon.
 HICON LoadIconResource(UINT nIDResource);
-// Both images as one icon, for a window's caption and task bar.
-QIcon IconOf(HICON big, HICON small);

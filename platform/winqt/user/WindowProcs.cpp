@@ -4,7 +4,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QWidget>
 
 // What the predefined classes' procedures do to Qt's widgets.
@@ -41,10 +43,20 @@ void ShowWindowCommand(WindowObject* dialog, UINT command) {
     }
 }
 
+// Both images make one icon, for the window's caption and task bar.
 void ShowWindowIcon(const WindowObject* dialog) {
-    if (QWidget* widget = dialog->peer->widget) {
-        widget->setWindowIcon(IconOf(dialog->dialog.bigIcon, dialog->dialog.smallIcon));
+    QWidget* widget = dialog->peer->widget;
+    if (widget == nullptr) {
+        return;
     }
+    QIcon icon;
+    if (const HICON big = dialog->dialog.bigIcon) {
+        icon.addPixmap(QPixmap::fromImage(big->large));
+    }
+    if (const HICON small = dialog->dialog.smallIcon) {
+        icon.addPixmap(QPixmap::fromImage(small->small));
+    }
+    widget->setWindowIcon(icon);
 }
 
 LRESULT DefaultDialogMessage(WindowObject* dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
