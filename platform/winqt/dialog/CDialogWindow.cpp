@@ -241,13 +241,9 @@ void CDialogWindow::keyPressEvent(QKeyEvent* e) {
 }
 
 void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
-    WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
-    PopupSystemMenu(window, e->reason() == QContextMenuEvent::Mouse
-                                ? e->globalPos()
-                                : SystemMenuKeyboardPlace(window));
+    PopupSystemMenu(Window(), e->reason() == QContextMenuEvent::Mouse
+                                  ? std::optional(e->globalPos())
+                                  : std::nullopt);
     e->accept();
 }
 

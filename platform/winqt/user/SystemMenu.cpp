@@ -70,7 +70,7 @@ void AddAppendedItems(QMenu* menu, WindowObject* window) {
 // The menu is made afresh from its items each time it opens.
 void ShowMenuItem(HMENU /*menu*/, const MenuItem& /*item*/) {}
 
-QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos) {
+QMenu* PopupSystemMenu(WindowObject* window, std::optional<QPoint> globalPos) {
     if (window == nullptr || window->peer->widget == nullptr || (window->style & WS_SYSMENU) == 0) {
         return nullptr;
     }
@@ -82,15 +82,8 @@ QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos) {
     AddWindowCommands(menu, window);
     AddAppendedItems(menu, window);
     window->peer->openMenu = menu;
-    menu->popup(globalPos);
+    menu->popup(globalPos.value_or(window->peer->widget->mapToGlobal(QPoint(0, 0))));
     return menu;
-}
-
-QPoint SystemMenuKeyboardPlace(const WindowObject* window) {
-    if (window == nullptr || window->peer->widget == nullptr) {
-        return QPoint();
-    }
-    return window->peer->widget->mapToGlobal(QPoint(0, 0));
 }
 
 void InstallSystemMenuKeys(WindowObject* window) {
@@ -103,9 +96,7 @@ void InstallSystemMenuKeys(WindowObject* window) {
           QKeySequence(Qt::ALT | Qt::Key_Space)}) {
         auto* shortcut = new QShortcut(keys, window->peer->widget);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window->peer->widget, [hWnd] {
-            WindowObject* shown = FindWindowObject(hWnd);
-            PopupSystemMenu(shown, SystemMenuKeyboardPlace(shown));
-        });
+        QObject::connect(shortcut, &QShortcut::activated, window->peer->widget,
+                         [hWnd] { PopupSystemMenu(FindWindowObject(hWnd)); });
     }
 }
