@@ -17,22 +17,6 @@
 
 namespace {
 
-UINT KeyFlags(const QMouseEvent* e) {
-    UINT flags = MK_LBUTTON;
-    if (e->modifiers().testFlag(Qt::ShiftModifier)) {
-        flags |= MK_SHIFT;
-    }
-    if (e->modifiers().testFlag(Qt::ControlModifier)) {
-        flags |= MK_CONTROL;
-    }
-    return flags;
-}
-
-// Only the keypad's own modifier may accompany Enter, as with the window system's dialogs.
-bool IsPlainKey(const QKeyEvent* e) {
-    return (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
 // The window moved to another screen, or its screen changed scale.
 bool IsScaleChange(QEvent::Type type) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
@@ -196,7 +180,9 @@ void CDialogWindow::mousePressEvent(QMouseEvent* e) {
     // may be another device pixel than the one under the pointer. The dialog is its own window,
     // so its scene position is the same place unrounded.
     const POINT at = DevicePixelAt(e->scenePosition(), DeviceRatioOf(this));
-    SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
+    const UINT keys = MK_LBUTTON | (e->modifiers().testFlag(Qt::ShiftModifier) ? MK_SHIFT : 0) |
+                      (e->modifiers().testFlag(Qt::ControlModifier) ? MK_CONTROL : 0);
+    SendMessage(window, WM_LBUTTONDOWN, keys,
                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
 }
 
@@ -212,32 +198,20 @@ void CDialogWindow::closeEvent(QCloseEvent* e) {
 }
 
 void CDialogWindow::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (IsPlainKey(e)) {
-            SendCommand(DefaultCommandId());
-            return;
-        }
-        break;
-    case Qt::Key_Escape:
-        if (e->modifiers() == Qt::NoModifier) {
-            SendCommand(IDCANCEL);
-            return;
-        }
-        break;
-    case Qt::Key_F1:
+    const bool bare = e->modifiers() == Qt::NoModifier;
+    // Only the keypad's own modifier may accompany Enter, as with the window system's dialogs.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        SendCommand(DefaultCommandId());
+    } else if (e->key() == Qt::Key_Escape && bare) {
+        SendCommand(IDCANCEL);
+    } else if (e->key() == Qt::Key_F1 && bare) {
         // What help means is the program's to say: the window is only told that F1 was pressed.
-        if (e->modifiers() == Qt::NoModifier) {
-            SendMessage(m_hWnd, WM_HELP, 0, 0);
-            return;
-        }
-        break;
-    default:
-        break;
+        SendMessage(m_hWnd, WM_HELP, 0, 0);
+    } else {
+        // Not QDialog's: it would end the dialog on Enter or Escape by itself.
+        QWidget::keyPressEvent(e);
     }
-    // Not QDialog's: it would end the dialog on Enter or Escape by itself.
-    QWidget::keyPressEvent(e);
 }
 
 void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
