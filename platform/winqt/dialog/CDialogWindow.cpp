@@ -29,7 +29,8 @@ bool IsScaleChange(QEvent::Type type) {
 
 } // namespace
 
-CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
+CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags, HWND hWnd)
+    : QDialog(parent, flags), m_hWnd(hWnd) {
     // The background is erased by paintEvent, and only where the window system would erase it.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -87,14 +88,6 @@ void CDialogWindow::OnWindowDestroyed() {
     } else {
         deleteLater();
     }
-}
-
-void CDialogWindow::accept() {
-    SendCommand(IDOK);
-}
-
-void CDialogWindow::reject() {
-    SendCommand(IDCANCEL);
 }
 
 bool CDialogWindow::event(QEvent* e) {
@@ -207,7 +200,7 @@ void CDialogWindow::keyPressEvent(QKeyEvent* e) {
         SendCommand(IDCANCEL);
     } else if (e->key() == Qt::Key_F1 && bare) {
         // What help means is the program's to say: the window is only told that F1 was pressed.
-        SendMessage(m_hWnd, WM_HELP, 0, 0);
+        SendMessage(Window(), WM_HELP, 0, 0);
     } else {
         // Not QDialog's: it would end the dialog on Enter or Escape by itself.
         QWidget::keyPressEvent(e);

@@ -9,11 +9,10 @@
 
 class CDialogWindow : public QDialog, public IWindowWidget {
 public:
-    CDialogWindow(QWidget* parent, Qt::WindowFlags flags);
+    // A widget for the window hWnd, which it shows once the window's record names it.
+    CDialogWindow(QWidget* parent, Qt::WindowFlags flags, HWND hWnd);
 
-    // The window this widget shows, named once it is registered.
-    void SetHandle(HWND hWnd) { m_hWnd = hWnd; }
-    // The record of that window; null once the window has ended.
+    // The record of that window; null before it names this widget and once the window has ended.
     WindowObject* Window() const;
 
     // Sends WM_SIZE for the current state and size, unless that is what was sent last.
@@ -25,8 +24,9 @@ public:
     INT_PTR EndResult() const { return m_nEndResult; }
 
     int exec() override;
-    void accept() override;
-    void reject() override;
+    // Whatever in Qt would end the dialog by itself asks the program instead, as the buttons do.
+    void accept() override { SendCommand(IDOK); }
+    void reject() override { SendCommand(IDCANCEL); }
     // Ends a running modal loop, and the widget itself once that and any event it is handling
     // have returned.
     void OnWindowDestroyed() override;
@@ -46,7 +46,7 @@ private:
     void SendCommand(int id);
     int DefaultCommandId() const;
 
-    HWND m_hWnd = nullptr;
+    const HWND m_hWnd;
     int m_nEventDepth = 0;
     int m_nModalDepth = 0;
     INT_PTR m_nEndResult = -1;

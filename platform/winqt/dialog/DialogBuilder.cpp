@@ -187,14 +187,13 @@ DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
 HWND BuildDialog(const DialogTemplate& dialogTemplate, HWND owner, WNDPROC classProc,
                  DLGPROC dialogProc) {
     StartWindowSystem();
-    auto* widget = new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style));
+    HWND hDlg = RegisterDialog(dialogTemplate, classProc, dialogProc);
+    auto* widget =
+        new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style), hDlg);
     widget->setWindowTitle(
         QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
-
-    HWND hDlg = RegisterDialog(dialogTemplate, classProc, dialogProc);
     hDlg->peer->widget = widget;
     hDlg->peer->widgetEnd = widget;
-    widget->SetHandle(hDlg);
 
     // The platform's font stands in for the template's.
     const DialogBaseUnits base = DialogBaseUnitsOf(widget->font());
