@@ -18,28 +18,20 @@ constexpr const char* kMaximizeText = "Ma&ximize";
 constexpr const char* kCloseText = "&Close\tAlt+F4";
 
 // Menus hand their commands over only after they have closed, as the window system's do, so
-// that a handler which opens a modal dialog does not run inside the menu.
-void PostSysCommand(HWND hWnd, UINT_PTR id) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [hWnd, id] {
-            if (IsWindow(hWnd) == TRUE) {
-                SendMessage(hWnd, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0);
-            }
-        },
-        Qt::QueuedConnection);
-}
-
+// that a handler which opens a modal dialog does not run inside the menu. The call is queued on
+// the application, which outlives the menu, and reaches only a window that is still there.
 void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enabled) {
     QAction* action = menu->addAction(QString::fromUtf8(text));
     action->setEnabled(enabled);
-    QObject::connect(action, &QAction::triggered, menu, [hWnd, id] { PostSysCommand(hWnd, id); });
+    QObject::connect(
+        action, &QAction::triggered, qApp,
+        [hWnd, id] { SendMessage(hWnd, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0); },
+        Qt::QueuedConnection);
 }
 
 void AddWindowCommands(QMenu* menu, WindowObject* window) {
     const QWidget* widget = window->peer->widget;
-    const bool hasBoxes = (window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
-    if (hasBoxes) {
+    if ((window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) {
         const bool minimized = widget->isMinimized();
         const bool maximized = widget->isMaximized();
         AddCommand(menu, window, kRestoreText, SC_RESTORE, minimized || maximized);
