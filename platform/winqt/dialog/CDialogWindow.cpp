@@ -74,16 +74,16 @@ void CDialogWindow::End(INT_PTR nResult) {
 }
 
 int CDialogWindow::exec() {
-    ++m_nModalDepth;
+    ++m_nBusyDepth;
     const int result = QDialog::exec();
-    --m_nModalDepth;
+    --m_nBusyDepth;
     return result;
 }
 
 void CDialogWindow::OnWindowDestroyed() {
     QDialog::done(0);
     // A widget may not be deleted inside its own event handler or under its own modal loop.
-    if (m_nEventDepth == 0 && m_nModalDepth == 0) {
+    if (m_nBusyDepth == 0) {
         delete this;
     } else {
         deleteLater();
@@ -94,7 +94,7 @@ bool CDialogWindow::event(QEvent* e) {
     if (e->type() == QEvent::Show && isWindow()) {
         CXWindowMapper::Watch(this);
     }
-    ++m_nEventDepth;
+    ++m_nBusyDepth;
     const bool handled = QDialog::event(e);
     // On a new scale the same logical size is another size in device pixels, which the window
     // lays itself out for; and every device pixel is drawn again, not only what Qt thinks has
@@ -106,7 +106,7 @@ bool CDialogWindow::event(QEvent* e) {
     if (rescaled) {
         update();
     }
-    --m_nEventDepth;
+    --m_nBusyDepth;
     return handled;
 }
 

@@ -47,7 +47,6 @@ private:
     int DefaultCommandId() const;
 
     const HWND m_hWnd;
-    int m_nEventDepth = 0;
-    int m_nModalDepth = 0;
+    int m_nBusyDepth = 0; // events being handled and modal loops running
     INT_PTR m_nEndResult = -1;
 };
