@@ -22,16 +22,12 @@ QAccessibleInterface* FrameAccessible(const QString& /*className*/, QObject* obj
 // system draws its edges.
 void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const QColor& topLeft,
               const QColor& bottomRight) {
-    const int left = inner.left() - outer.left();
-    const int top = inner.top() - outer.top();
-    const int right = outer.right() - inner.right();
-    const int bottom = outer.bottom() - inner.bottom();
-    painter.fillRect(QRect(outer.right() - right + 1, outer.top(), right, outer.height()),
+    painter.fillRect(QRect(QPoint(inner.right() + 1, outer.top()), outer.bottomRight()),
                      bottomRight);
-    painter.fillRect(QRect(outer.left(), outer.bottom() - bottom + 1, outer.width(), bottom),
+    painter.fillRect(QRect(QPoint(outer.left(), inner.bottom() + 1), outer.bottomRight()),
                      bottomRight);
-    painter.fillRect(QRect(outer.left(), outer.top(), outer.width() - right, top), topLeft);
-    painter.fillRect(QRect(outer.left(), outer.top(), left, outer.height() - bottom), topLeft);
+    painter.fillRect(QRect(outer.topLeft(), QPoint(inner.right(), inner.top() - 1)), topLeft);
+    painter.fillRect(QRect(outer.topLeft(), QPoint(inner.left() - 1, inner.bottom())), topLeft);
 }
 
 } // namespace

@@ -28,18 +28,12 @@ void ShowWindowCommand(WindowObject* dialog, UINT command) {
     if (widget == nullptr) {
         return;
     }
-    switch (command) {
-    case SC_MINIMIZE:
+    if (command == SC_MINIMIZE) {
         widget->showMinimized();
-        break;
-    case SC_MAXIMIZE:
+    } else if (command == SC_MAXIMIZE) {
         widget->showMaximized();
-        break;
-    case SC_RESTORE:
+    } else if (command == SC_RESTORE) {
         widget->showNormal();
-        break;
-    default:
-        break;
     }
 }
 
