@@ -165,17 +165,13 @@ void CDialogWindow::mousePressEvent(QMouseEvent* e) {
         QDialog::mousePressEvent(e);
         return;
     }
-    WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
     // Qt hands widgets the place rounded to the nearest logical pixel, which on a scaled screen
     // may be another device pixel than the one under the pointer. The dialog is its own window,
     // so its scene position is the same place unrounded.
     const POINT at = DevicePixelAt(e->scenePosition(), DeviceRatioOf(this));
     const UINT keys = MK_LBUTTON | (e->modifiers().testFlag(Qt::ShiftModifier) ? MK_SHIFT : 0) |
                       (e->modifiers().testFlag(Qt::ControlModifier) ? MK_CONTROL : 0);
-    SendMessage(window, WM_LBUTTONDOWN, keys,
+    SendMessage(Window(), WM_LBUTTONDOWN, keys,
                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
 }
 
@@ -214,14 +210,11 @@ void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
     e->accept();
 }
 
+// Once the window has ended, the window and control are null, and SendMessage ignores them.
 void CDialogWindow::SendCommand(int id) {
     WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
-    WindowObject* control = FindChildWindow(window, id);
     SendMessage(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
-                reinterpret_cast<LPARAM>(control));
+                reinterpret_cast<LPARAM>(FindChildWindow(window, id)));
 }
 
 // Enter clicks the default push button, visible or not; without one it is IDOK.
