@@ -53,18 +53,16 @@ void CDialogWindow::SendSize() {
     }
     const UINT type =
         isMinimized() ? SIZE_MINIMIZED : (isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
-    const int cx = client.right;
-    const int cy = client.bottom;
-    if (type == window->dialog.lastSizeType && cx == window->dialog.lastCx &&
-        cy == window->dialog.lastCy) {
+    if (type == window->dialog.lastSizeType && client.right == window->dialog.lastCx &&
+        client.bottom == window->dialog.lastCy) {
         return;
     }
     window->dialog.lastSizeType = type;
-    window->dialog.lastCx = cx;
-    window->dialog.lastCy = cy;
+    window->dialog.lastCx = client.right;
+    window->dialog.lastCy = client.bottom;
     SendMessage(window, WM_SIZE, type,
-                MAKELPARAM(static_cast<WORD>(std::min(cx, 0xFFFF)),
-                           static_cast<WORD>(std::min(cy, 0xFFFF))));
+                MAKELPARAM(static_cast<WORD>(std::min(client.right, 0xFFFF)),
+                           static_cast<WORD>(std::min(client.bottom, 0xFFFF))));
 }
 
 void CDialogWindow::End(INT_PTR nResult) {

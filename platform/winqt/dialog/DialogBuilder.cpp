@@ -87,8 +87,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
 }
 
 QWidget* MakeComboBox(QWidget* parent, HWND hCtl) {
-    auto* combo = new QComboBox(parent);
-    combo->setEditable(false);
+    auto* combo = new QComboBox(parent); // not editable: a drop-down list
     // The user's choice notifies; selecting from code does not.
     QObject::connect(combo, &QComboBox::activated, combo,
                      [hCtl] { NotifyParent(FindWindowObject(hCtl), CBN_SELCHANGE); });

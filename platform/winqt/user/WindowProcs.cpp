@@ -13,12 +13,9 @@
 
 namespace {
 
-QComboBox* ComboOf(const WindowObject* combo) {
-    return qobject_cast<QComboBox*>(combo->peer->widget.data());
-}
-
-QCheckBox* CheckBoxOf(const WindowObject* box) {
-    return qobject_cast<QCheckBox*>(box->peer->widget.data());
+// The control's widget as the kind of Qt widget its class makes; null for any other.
+template <class Widget> Widget* WidgetAs(const WindowObject* control) {
+    return qobject_cast<Widget*>(control->peer->widget.data());
 }
 
 } // namespace
@@ -67,34 +64,34 @@ LRESULT DefaultDialogMessage(WindowObject* dialog, UINT message, WPARAM wParam, 
 }
 
 bool IsChecked(const WindowObject* box) {
-    const QCheckBox* check = CheckBoxOf(box);
+    const QCheckBox* check = WidgetAs<QCheckBox>(box);
     return check != nullptr && check->checkState() == Qt::Checked;
 }
 
 void SetChecked(WindowObject* box, bool checked) {
-    if (QCheckBox* check = CheckBoxOf(box)) {
+    if (QCheckBox* check = WidgetAs<QCheckBox>(box)) {
         check->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
     }
 }
 
 int ItemCount(const WindowObject* combo) {
-    const QComboBox* list = ComboOf(combo);
+    const QComboBox* list = WidgetAs<QComboBox>(combo);
     return list == nullptr ? 0 : list->count();
 }
 
 int SelectedItem(const WindowObject* combo) {
-    const QComboBox* list = ComboOf(combo);
+    const QComboBox* list = WidgetAs<QComboBox>(combo);
     return list == nullptr ? -1 : list->currentIndex();
 }
 
 void SelectItem(WindowObject* combo, int index) {
-    if (QComboBox* list = ComboOf(combo)) {
+    if (QComboBox* list = WidgetAs<QComboBox>(combo)) {
         list->setCurrentIndex(index);
     }
 }
 
 LRESULT AddItem(WindowObject* combo, const char* text) {
-    QComboBox* list = ComboOf(combo);
+    QComboBox* list = WidgetAs<QComboBox>(combo);
     if (list == nullptr) {
         return CB_ERR;
     }
