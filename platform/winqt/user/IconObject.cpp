@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include <map>
-#include <memory>
 
 namespace {
 
@@ -46,21 +45,20 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
 }
 
 HICON LoadIconResource(UINT nIDResource) {
-    // Icons are shared and live for the whole process, as the window system's resource icons do.
-    static auto& icons = *new std::map<UINT, std::unique_ptr<IconObject>>;
+    // Icons are shared and live for the whole process, as the window system's resource icons do;
+    // a map's entries stay where they are, so each icon's address is its handle.
+    static auto& icons = *new std::map<UINT, IconObject>;
     if (const auto found = icons.find(nIDResource); found != icons.end()) {
-        return found->second.get();
+        return &found->second;
     }
     const IconGroup* group = FindIconGroup(nIDResource);
     if (group == nullptr || group->images.empty()) {
         return nullptr;
     }
-    auto icon = std::make_unique<IconObject>();
-    icon->large = ImageOfSize(*group, GetSystemMetrics(SM_CXICON));
-    icon->small = ImageOfSize(*group, GetSystemMetrics(SM_CXSMICON));
-    HICON handle = icon.get();
-    icons.emplace(nIDResource, std::move(icon));
-    return handle;
+    const auto added =
+        icons.emplace(nIDResource, IconObject{ImageOfSize(*group, GetSystemMetrics(SM_CXICON)),
+                                              ImageOfSize(*group, GetSystemMetrics(SM_CXSMICON))});
+    return &added.first->second;
 }
 
 // An icon here already holds its images at both sizes, and lives as long as the process, so a
