@@ -115,9 +115,7 @@ void ApplyStyle(QWidget* widget, const DialogItemTemplate& item) {
     if (item.itemClass != DialogItemClass::Static) {
         widget->setFocusPolicy((item.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
     }
-    if ((item.style & WS_DISABLED) != 0) {
-        widget->setEnabled(false);
-    }
+    widget->setEnabled((item.style & WS_DISABLED) == 0);
     if ((item.style & WS_VISIBLE) == 0) {
         widget->hide();
     }

@@ -29,19 +29,18 @@ UINT_PTR SetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT uElapse, TIMERPROC lpTimerF
         timer = new QTimer(widget);
         timer->setTimerType(Qt::PreciseTimer);
         timer->setObjectName(name);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, hWnd, nIDEvent] {
+            // A widget outlives its window for a moment, and the handle may by then name another
+            // window; the timer serves only the window of its own widget.
+            if (WidgetOfHandle(hWnd) != timer->parent()) {
+                timer->stop();
+                return;
+            }
+            SendMessage(hWnd, WM_TIMER, nIDEvent, 0);
+        });
     }
-    // A restart may come from the timer's own WM_TIMER, so the timer is kept and only told
-    // what to do from now on.
-    QObject::disconnect(timer, &QTimer::timeout, nullptr, nullptr);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, hWnd, nIDEvent] {
-        // A widget outlives its window for a moment, and the handle may by then name another
-        // window; the timer serves only the window of its own widget.
-        if (WidgetOfHandle(hWnd) != timer->parent()) {
-            timer->stop();
-            return;
-        }
-        SendMessage(hWnd, WM_TIMER, nIDEvent, 0);
-    });
+    // A second call with the same id, even from the timer's own WM_TIMER, keeps the timer and
+    // only starts its period again.
     timer->start(static_cast<int>(std::clamp(uElapse, kMinTimerPeriod, kMaxTimerPeriod)));
     return timer->isActive() ? nIDEvent : 0;
 }
