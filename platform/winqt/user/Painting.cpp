@@ -44,8 +44,7 @@ private:
 RECT DevicePixelsReached(const QRect& logical, double ratio) {
     const QRect device =
         QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
-    return RECT{device.left(), device.top(), device.left() + device.width(),
-                device.top() + device.height()};
+    return RECT{device.left(), device.top(), device.right() + 1, device.bottom() + 1};
 }
 
 } // namespace

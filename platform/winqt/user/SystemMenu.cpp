@@ -30,10 +30,9 @@ void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enab
 }
 
 void AddWindowCommands(QMenu* menu, WindowObject* window) {
-    const QWidget* widget = window->peer->widget;
     if ((window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) {
-        const bool minimized = widget->isMinimized();
-        const bool maximized = widget->isMaximized();
+        const bool minimized = window->peer->widget->isMinimized();
+        const bool maximized = window->peer->widget->isMaximized();
         AddCommand(menu, window, kRestoreText, SC_RESTORE, minimized || maximized);
         AddCommand(menu, window, kMinimizeText, SC_MINIMIZE,
                    (window->style & WS_MINIMIZEBOX) != 0 && !minimized);
