@@ -54,7 +54,7 @@ void CBlackFrame::DrawFrame(QPainter& painter, const RECT& device, double ratio)
         return;
     }
     const int dpi = static_cast<int>(DpiOfRatio(ratio));
-    const QRect frame(QPoint(device.left, device.top), QPoint(device.right - 1, device.bottom - 1));
+    const QRect frame = QRectOf(device);
     const int edge = m_bClientEdge ? kClientEdgeWidth : 0;
     const int edgeInset = MulDiv(edge, dpi, USER_DEFAULT_SCREEN_DPI);
     if (frame.width() - 2 * edgeInset <= 0 || frame.height() - 2 * edgeInset <= 0) {

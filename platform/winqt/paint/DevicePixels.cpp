@@ -74,3 +74,11 @@ QRect LogicalCover(const QRect& device, double ratio) {
 POINT DevicePixelAt(QPointF logical, double ratio) {
     return POINT{FloorOf(logical.x() * ratio), FloorOf(logical.y() * ratio)};
 }
+
+QRect QRectOf(const RECT& rect) {
+    return {QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)};
+}
+
+RECT RectOf(const QRect& rect) {
+    return RECT{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+}

@@ -73,9 +73,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         }
         // The picture's own surface may bring its part up to date without a paint.
         if (bErase == FALSE && window->peer->paint.pictureSink != nullptr &&
-            window->peer->paint.pictureSink->Repaint(
-                QRect(QPoint(lpRect->left, lpRect->top),
-                      QPoint(lpRect->right - 1, lpRect->bottom - 1)))) {
+            window->peer->paint.pictureSink->Repaint(QRectOf(*lpRect))) {
             return TRUE;
         }
         // On a fractional scale a logical pixel holds parts of two device pixels: the logical
