@@ -62,7 +62,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
     switch (item.style & SS_TYPEMASK) {
     case SS_ICON: {
         auto* label = new QLabel(parent);
-        if (HICON icon = LoadIconResource(item.textOrdinal)) {
+        if (HICON icon = LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCEA(item.textOrdinal))) {
             label->setPixmap(QPixmap::fromImage(icon->large));
         }
         widget = label;

@@ -41,10 +41,7 @@ HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     if (hInstance == nullptr || !IS_INTRESOURCE(lpIconName)) {
         return nullptr;
     }
-    return LoadIconResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName)));
-}
-
-HICON LoadIconResource(UINT nIDResource) {
+    const auto nIDResource = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName));
     // Icons are shared and live for the whole process, as the window system's resource icons do;
     // a map's entries stay where they are, so each icon's address is its handle.
     static auto& icons = *new std::map<UINT, IconObject>;

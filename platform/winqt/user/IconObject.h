@@ -10,7 +10,3 @@ struct IconObject {
     QImage large; // SM_CXICON x SM_CYICON
     QImage small; // SM_CXSMICON x SM_CYSMICON
 };
-
-// The program's icon resource nIDResource, shared and kept for the whole process; null when
-// there is no such icon.
-HICON LoadIconResource(UINT nIDResource);
