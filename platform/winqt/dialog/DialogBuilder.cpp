@@ -17,31 +17,31 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 Qt::WindowFlags WindowFlagsOf(DWORD style) {
+    const std::pair<DWORD, Qt::WindowFlags> hints[] = {
+        {WS_CAPTION, Qt::WindowTitleHint},
+        {WS_SYSMENU, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint},
+        {WS_MINIMIZEBOX, Qt::WindowMinimizeButtonHint},
+        {WS_MAXIMIZEBOX, Qt::WindowMaximizeButtonHint}};
     Qt::WindowFlags flags = (style & DS_MODALFRAME) != 0 ? Qt::Dialog : Qt::Window;
     flags |= Qt::CustomizeWindowHint;
-    if ((style & WS_CAPTION) == WS_CAPTION) {
-        flags |= Qt::WindowTitleHint;
-    }
-    if ((style & WS_SYSMENU) != 0) {
-        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    }
-    if ((style & WS_MINIMIZEBOX) != 0) {
-        flags |= Qt::WindowMinimizeButtonHint;
-    }
-    if ((style & WS_MAXIMIZEBOX) != 0) {
-        flags |= Qt::WindowMaximizeButtonHint;
+    // A caption is two style bits, both of which it needs.
+    for (const auto& [bits, hint] : hints) {
+        if ((style & bits) == bits) {
+            flags |= hint;
+        }
     }
     return flags;
 }
 
 QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) {
-    const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
+    const QString text = QString::fromUtf8(item.text);
     QAbstractButton* button = nullptr;
     if ((item.style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
         button = new QCheckBox(text, parent);
@@ -128,12 +128,9 @@ void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32
     if (text == nullptr) {
         return;
     }
-    if (text->name != nullptr) {
-        widget->setAccessibleName(QString::fromUtf8(text->name));
-    }
-    if (text->description != nullptr) {
-        widget->setAccessibleDescription(QString::fromUtf8(text->description));
-    }
+    // A null text converts to an empty one, which is what a control has without it.
+    widget->setAccessibleName(QString::fromUtf8(text->name));
+    widget->setAccessibleDescription(QString::fromUtf8(text->description));
 }
 
 void CreateControl(WindowObject* dialog, QWidget* parent, const DialogItemTemplate& item,
@@ -187,8 +184,7 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, HWND owner, WNDPROC class
     HWND hDlg = RegisterDialog(dialogTemplate, classProc, dialogProc);
     auto* widget =
         new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style), hDlg);
-    widget->setWindowTitle(
-        QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
+    widget->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     hDlg->peer->widget = widget;
     hDlg->peer->widgetEnd = widget;
 

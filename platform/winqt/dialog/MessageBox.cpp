@@ -9,8 +9,7 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT /*uType*/) {
     StartWindowSystem();
     const QString caption = lpCaption != nullptr ? QString::fromUtf8(lpCaption)
                                                  : QApplication::applicationDisplayName();
-    QMessageBox box(QMessageBox::NoIcon, caption,
-                    QString::fromUtf8(lpText == nullptr ? "" : lpText), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::NoIcon, caption, QString::fromUtf8(lpText), QMessageBox::Ok,
                     WidgetOfHandle(hWnd));
     box.exec();
     return IDOK;
