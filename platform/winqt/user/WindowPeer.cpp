@@ -27,8 +27,8 @@ void OnWindowEnded(WindowObject* window) {
         return;
     }
     HideEndingWindow(widget);
-    if (window->peer->widgetEnd != nullptr) {
-        window->peer->widgetEnd->OnWindowDestroyed();
+    if (auto* ending = dynamic_cast<IWindowWidget*>(widget)) {
+        ending->OnWindowDestroyed();
     } else {
         widget->deleteLater();
     }
