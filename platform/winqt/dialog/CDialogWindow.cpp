@@ -114,7 +114,15 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
     if (window == nullptr) {
         return;
     }
-    DrawFrames(window);
+    // The frames of black-frame statics lie beneath what the dialog paints.
+    {
+        QPainter painter(this);
+        for (const WindowObject* child : window->children) {
+            if (const auto* frame = qobject_cast<const CBlackFrame*>(child->peer->widget.data())) {
+                frame->DrawFrame(painter, ClientDeviceRect(child), DeviceRatioOf(this));
+            }
+        }
+    }
     QPaintEvent* outer = window->peer->paint.event;
     window->peer->paint.event = e;
     SendMessage(window, WM_PAINT, 0, 0);
@@ -143,16 +151,6 @@ void CDialogWindow::EraseBackground(const QRegion& region, WindowObject* window)
     const QBrush background = palette().brush(QPalette::Window);
     for (const QRect& rect : region) {
         painter.fillRect(rect, background);
-    }
-}
-
-void CDialogWindow::DrawFrames(const WindowObject* window) {
-    QPainter painter(this);
-    const double ratio = DeviceRatioOf(this);
-    for (const WindowObject* child : window->children) {
-        if (const auto* frame = qobject_cast<const CBlackFrame*>(child->peer->widget.data())) {
-            frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
-        }
     }
 }
 

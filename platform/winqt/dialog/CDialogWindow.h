@@ -41,8 +41,6 @@ protected:
 
 private:
     void EraseBackground(const QRegion& region, WindowObject* window);
-    // The frames of black-frame statics, which lie beneath what the dialog paints.
-    void DrawFrames(const WindowObject* window);
     void SendCommand(int id);
     int DefaultCommandId() const;
 
