@@ -29,7 +29,8 @@ void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enab
         Qt::QueuedConnection);
 }
 
-void AddWindowCommands(QMenu* menu, WindowObject* window) {
+// The usual window commands, then the items the program appended.
+void AddItems(QMenu* menu, WindowObject* window) {
     if ((window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) {
         const bool minimized = window->peer->widget->isMinimized();
         const bool maximized = window->peer->widget->isMaximized();
@@ -41,9 +42,6 @@ void AddWindowCommands(QMenu* menu, WindowObject* window) {
         menu->addSeparator();
     }
     AddCommand(menu, window, kCloseText, SC_CLOSE, true);
-}
-
-void AddAppendedItems(QMenu* menu, WindowObject* window) {
     if (window->dialog.systemMenu == nullptr) {
         return;
     }
@@ -70,8 +68,7 @@ QMenu* PopupSystemMenu(WindowObject* window, std::optional<QPoint> globalPos) {
     }
     auto* menu = new QMenu(window->peer->widget);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    AddWindowCommands(menu, window);
-    AddAppendedItems(menu, window);
+    AddItems(menu, window);
     window->peer->openMenu = menu;
     menu->popup(globalPos.value_or(window->peer->widget->mapToGlobal(QPoint(0, 0))));
     return menu;
