@@ -29,7 +29,6 @@ void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enab
         Qt::QueuedConnection);
 }
 
-// The usual window commands, then the items the program appended.
 void AddItems(QMenu* menu, WindowObject* window) {
     if ((window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) {
         const bool minimized = window->peer->widget->isMinimized();

@@ -13,7 +13,6 @@
 
 namespace {
 
-// The control's widget as the kind of Qt widget its class makes; null for any other.
 template <class Widget> Widget* WidgetAs(const WindowObject* control) {
     return qobject_cast<Widget*>(control->peer->widget.data());
 }
