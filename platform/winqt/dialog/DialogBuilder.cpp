@@ -186,6 +186,7 @@ HWND BuildDialog(const DialogTemplate& dialogTemplate, HWND owner, WNDPROC class
         new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style), hDlg);
     widget->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     hDlg->peer->widget = widget;
+    hDlg->peer->widgetEnd = widget;
 
     // The platform's font stands in for the template's.
     const DialogBaseUnits base = DialogBaseUnitsOf(widget->font());

@@ -27,8 +27,8 @@ void OnWindowEnded(WindowObject* window) {
         return;
     }
     HideEndingWindow(widget);
-    if (auto* ending = dynamic_cast<IWindowWidget*>(widget)) {
-        ending->OnWindowDestroyed();
+    if (window->peer->widgetEnd != nullptr) {
+        window->peer->widgetEnd->OnWindowDestroyed();
     } else {
         widget->deleteLater();
     }

@@ -25,6 +25,9 @@ protected:
 
 struct WindowPeer {
     QPointer<QWidget> widget;
+    // The same widget as the interface it hears its window's end through, or null when it has
+    // none; used only while widget is not null.
+    IWindowWidget* widgetEnd = nullptr;
     // Where MoveWindow last put the window, in its parent's client area in device pixels, and
     // the device pixel ratio then (0 before any move). The widget's logical place can only come
     // near a rectangle of device pixels on a fractional scale; while the ratio and that place
