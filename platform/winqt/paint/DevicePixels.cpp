@@ -54,9 +54,7 @@ QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical) {
 }
 
 RECT DeviceRectOf(const QRect& logical, double ratio) {
-    const QRect device = ToDeviceRect(QTransform::fromScale(ratio, ratio), logical);
-    return RECT{device.left(), device.top(), device.left() + device.width(),
-                device.top() + device.height()};
+    return RectOf(ToDeviceRect(QTransform::fromScale(ratio, ratio), logical));
 }
 
 QRect LogicalCover(const RECT& device, double ratio) {
@@ -66,9 +64,7 @@ QRect LogicalCover(const RECT& device, double ratio) {
 }
 
 QRect LogicalCover(const QRect& device, double ratio) {
-    return LogicalCover(RECT{device.left(), device.top(), device.left() + device.width(),
-                             device.top() + device.height()},
-                        ratio);
+    return LogicalCover(RectOf(device), ratio);
 }
 
 POINT DevicePixelAt(QPointF logical, double ratio) {
