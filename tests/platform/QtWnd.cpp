@@ -22,8 +22,7 @@ void PostToUi(std::function<void()> work) {
 }
 
 QMenu* OpenSystemMenu(HWND hWnd) {
-    WindowObject* window = FindWindowObject(hWnd);
-    return window == nullptr ? nullptr : PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
+    return PopupSystemMenu(FindWindowObject(hWnd));
 }
 
 // MessageBoxA shows one box at a time, as a window of its own, and ends it before it returns.

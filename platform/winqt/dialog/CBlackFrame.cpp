@@ -1,7 +1,6 @@
 #include "platform/winqt/dialog/CBlackFrame.h"
 
 #include "platform/winqt/paint/DevicePixels.h"
-#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/user/WindowPeer.h"
 
 #include <QAccessibleWidget>
@@ -18,6 +17,19 @@ QAccessibleInterface* FrameAccessible(const QString& /*className*/, QObject* obj
     return nullptr;
 }
 
+// One ring of the frame, between two nested rectangles of device pixels: the top and left sides
+// in one colour, the bottom and right sides, corners included, in the other, as the window
+// system draws its edges.
+void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const QColor& topLeft,
+              const QColor& bottomRight) {
+    painter.fillRect(QRect(QPoint(inner.right() + 1, outer.top()), outer.bottomRight()),
+                     bottomRight);
+    painter.fillRect(QRect(QPoint(outer.left(), inner.bottom() + 1), outer.bottomRight()),
+                     bottomRight);
+    painter.fillRect(QRect(outer.topLeft(), QPoint(inner.right(), inner.top() - 1)), topLeft);
+    painter.fillRect(QRect(outer.topLeft(), QPoint(inner.left() - 1, inner.bottom())), topLeft);
+}
+
 } // namespace
 
 CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
@@ -28,27 +40,6 @@ CBlackFrame::CBlackFrame(QWidget* parent, bool clientEdge)
         return true;
     }();
 }
-
-namespace {
-
-// One ring of the frame, between two nested rectangles of device pixels: the top and left sides
-// in one colour, the bottom and right sides, corners included, in the other, as the window
-// system draws its edges.
-void DrawRing(QPainter& painter, const QRect& outer, const QRect& inner, const QColor& topLeft,
-              const QColor& bottomRight) {
-    const int left = inner.left() - outer.left();
-    const int top = inner.top() - outer.top();
-    const int right = outer.right() - inner.right();
-    const int bottom = outer.bottom() - inner.bottom();
-    painter.fillRect(QRect(outer.right() - right + 1, outer.top(), right, outer.height()),
-                     bottomRight);
-    painter.fillRect(QRect(outer.left(), outer.bottom() - bottom + 1, outer.width(), bottom),
-                     bottomRight);
-    painter.fillRect(QRect(outer.left(), outer.top(), outer.width() - right, top), topLeft);
-    painter.fillRect(QRect(outer.left(), outer.top(), left, outer.height() - bottom), topLeft);
-}
-
-} // namespace
 
 void CBlackFrame::DrawFrame(QPainter& painter, const RECT& device, double ratio) const {
     if (isHidden()) {
@@ -63,7 +54,7 @@ void CBlackFrame::DrawFrame(QPainter& painter, const RECT& device, double ratio)
         return;
     }
     const int dpi = static_cast<int>(DpiOfRatio(ratio));
-    const QRect frame(QPoint(device.left, device.top), QPoint(device.right - 1, device.bottom - 1));
+    const QRect frame = QRectOf(device);
     const int edge = m_bClientEdge ? kClientEdgeWidth : 0;
     const int edgeInset = MulDiv(edge, dpi, USER_DEFAULT_SCREEN_DPI);
     if (frame.width() - 2 * edgeInset <= 0 || frame.height() - 2 * edgeInset <= 0) {

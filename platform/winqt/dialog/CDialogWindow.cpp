@@ -17,22 +17,6 @@
 
 namespace {
 
-UINT KeyFlags(const QMouseEvent* e) {
-    UINT flags = MK_LBUTTON;
-    if (e->modifiers().testFlag(Qt::ShiftModifier)) {
-        flags |= MK_SHIFT;
-    }
-    if (e->modifiers().testFlag(Qt::ControlModifier)) {
-        flags |= MK_CONTROL;
-    }
-    return flags;
-}
-
-// Only the keypad's own modifier may accompany Enter, as with the window system's dialogs.
-bool IsPlainKey(const QKeyEvent* e) {
-    return (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-}
-
 // The window moved to another screen, or its screen changed scale.
 bool IsScaleChange(QEvent::Type type) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
@@ -45,7 +29,8 @@ bool IsScaleChange(QEvent::Type type) {
 
 } // namespace
 
-CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags) {
+CDialogWindow::CDialogWindow(QWidget* parent, Qt::WindowFlags flags, HWND hWnd)
+    : QDialog(parent, flags), m_hWnd(hWnd) {
     // The background is erased by paintEvent, and only where the window system would erase it.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -56,37 +41,28 @@ WindowObject* CDialogWindow::Window() const {
     return window != nullptr && window->peer->widget == this ? window : nullptr;
 }
 
-void CDialogWindow::AddFrame(CBlackFrame* frame) {
-    m_frames.emplace_back(frame);
-}
-
 void CDialogWindow::SendSize() {
     WindowObject* window = Window();
     if (window == nullptr) {
         return;
     }
-    UINT type = SIZE_RESTORED;
+    // A minimised window reports no size.
     RECT client{};
-    GetClientRect(window, &client);
-    int cx = client.right;
-    int cy = client.bottom;
-    if (isMinimized()) {
-        type = SIZE_MINIMIZED;
-        cx = 0;
-        cy = 0;
-    } else if (isMaximized()) {
-        type = SIZE_MAXIMIZED;
+    if (!isMinimized()) {
+        GetClientRect(window, &client);
     }
-    if (type == window->dialog.lastSizeType && cx == window->dialog.lastCx &&
-        cy == window->dialog.lastCy) {
+    const UINT type =
+        isMinimized() ? SIZE_MINIMIZED : (isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED);
+    if (type == window->dialog.lastSizeType && client.right == window->dialog.lastCx &&
+        client.bottom == window->dialog.lastCy) {
         return;
     }
     window->dialog.lastSizeType = type;
-    window->dialog.lastCx = cx;
-    window->dialog.lastCy = cy;
+    window->dialog.lastCx = client.right;
+    window->dialog.lastCy = client.bottom;
     SendMessage(window, WM_SIZE, type,
-                MAKELPARAM(static_cast<WORD>(std::min(cx, 0xFFFF)),
-                           static_cast<WORD>(std::min(cy, 0xFFFF))));
+                MAKELPARAM(static_cast<WORD>(std::min(client.right, 0xFFFF)),
+                           static_cast<WORD>(std::min(client.bottom, 0xFFFF))));
 }
 
 void CDialogWindow::End(INT_PTR nResult) {
@@ -96,53 +72,57 @@ void CDialogWindow::End(INT_PTR nResult) {
 }
 
 int CDialogWindow::exec() {
-    ++m_nModalDepth;
+    ++m_nBusyDepth;
     const int result = QDialog::exec();
-    --m_nModalDepth;
+    --m_nBusyDepth;
     return result;
 }
 
 void CDialogWindow::OnWindowDestroyed() {
     QDialog::done(0);
     // A widget may not be deleted inside its own event handler or under its own modal loop.
-    if (m_nEventDepth == 0 && m_nModalDepth == 0) {
+    if (m_nBusyDepth == 0) {
         delete this;
     } else {
         deleteLater();
     }
 }
 
-void CDialogWindow::accept() {
-    SendCommand(IDOK);
-}
-
-void CDialogWindow::reject() {
-    SendCommand(IDCANCEL);
-}
-
 bool CDialogWindow::event(QEvent* e) {
     if (e->type() == QEvent::Show && isWindow()) {
         CXWindowMapper::Watch(this);
     }
-    ++m_nEventDepth;
+    ++m_nBusyDepth;
     const bool handled = QDialog::event(e);
-    --m_nEventDepth;
-    if (IsScaleChange(e->type())) {
-        // The same logical size is another size in device pixels, which the window lays itself
-        // out for; and every device pixel is drawn again, not only what Qt thinks has changed.
+    // On a new scale the same logical size is another size in device pixels, which the window
+    // lays itself out for; and every device pixel is drawn again, not only what Qt thinks has
+    // changed.
+    const bool rescaled = IsScaleChange(e->type());
+    if (rescaled || e->type() == QEvent::Resize || e->type() == QEvent::WindowStateChange) {
         SendSize();
+    }
+    if (rescaled) {
         update();
     }
+    --m_nBusyDepth;
     return handled;
 }
 
 void CDialogWindow::paintEvent(QPaintEvent* e) {
-    EraseBackground(e->region());
     WindowObject* window = Window();
+    EraseBackground(e->region(), window);
     if (window == nullptr) {
         return;
     }
-    DrawFrames();
+    // The frames of black-frame statics lie beneath what the dialog paints.
+    {
+        QPainter painter(this);
+        for (const WindowObject* child : window->children) {
+            if (const auto* frame = qobject_cast<const CBlackFrame*>(child->peer->widget.data())) {
+                frame->DrawFrame(painter, ClientDeviceRect(child), DeviceRatioOf(this));
+            }
+        }
+    }
     QPaintEvent* outer = window->peer->paint.event;
     window->peer->paint.event = e;
     SendMessage(window, WM_PAINT, 0, 0);
@@ -156,8 +136,8 @@ void CDialogWindow::paintEvent(QPaintEvent* e) {
 // erase: a window that asks for a patch it repaints whole without erase is spared a pass that
 // fills the patch with a colour only to paint over it. Anything the window system itself
 // repaints (an expose, a resize, a grab) is erased.
-void CDialogWindow::EraseBackground(const QRegion& region) {
-    if (WindowObject* window = Window()) {
+void CDialogWindow::EraseBackground(const QRegion& region, WindowObject* window) {
+    if (window != nullptr) {
         const bool erase =
             window->peer->paint.eraseAsked || !(region - window->peer->paint.unerased).isEmpty();
         window->peer->paint.unerased = QRegion();
@@ -174,63 +154,21 @@ void CDialogWindow::EraseBackground(const QRegion& region) {
     }
 }
 
-void CDialogWindow::DrawFrames() {
-    const WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
-    QPainter painter(this);
-    const double ratio = DeviceRatioOf(this);
-    for (const WindowObject* child : window->children) {
-        for (const QPointer<CBlackFrame>& frame : m_frames) {
-            if (frame != nullptr && child->peer->widget == frame) {
-                frame->DrawFrame(painter, ClientDeviceRect(child), ratio);
-            }
-        }
-    }
-}
-
-void CDialogWindow::mousePressEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        SendButtonDown(e);
-        return;
-    }
-    QDialog::mousePressEvent(e);
-}
-
 // The dialog's window class takes no double clicks, so the second press of one is an ordinary
-// button-down.
-void CDialogWindow::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) {
-        SendButtonDown(e);
-        return;
-    }
-    QDialog::mouseDoubleClickEvent(e);
-}
-
-void CDialogWindow::SendButtonDown(QMouseEvent* e) {
-    WindowObject* window = Window();
-    if (window == nullptr) {
+// button-down: Qt's default handling of a double click brings it here.
+void CDialogWindow::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(e);
         return;
     }
     // Qt hands widgets the place rounded to the nearest logical pixel, which on a scaled screen
     // may be another device pixel than the one under the pointer. The dialog is its own window,
     // so its scene position is the same place unrounded.
     const POINT at = DevicePixelAt(e->scenePosition(), DeviceRatioOf(this));
-    SendMessage(window, WM_LBUTTONDOWN, KeyFlags(e),
+    const UINT keys = MK_LBUTTON | (e->modifiers().testFlag(Qt::ShiftModifier) ? MK_SHIFT : 0) |
+                      (e->modifiers().testFlag(Qt::ControlModifier) ? MK_CONTROL : 0);
+    SendMessage(Window(), WM_LBUTTONDOWN, keys,
                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
-}
-
-void CDialogWindow::resizeEvent(QResizeEvent* e) {
-    QDialog::resizeEvent(e);
-    SendSize();
-}
-
-void CDialogWindow::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::WindowStateChange) {
-        SendSize();
-    }
 }
 
 // The close box asks; only the dialog's own end (EndDialog) closes it.
@@ -245,55 +183,34 @@ void CDialogWindow::closeEvent(QCloseEvent* e) {
 }
 
 void CDialogWindow::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (IsPlainKey(e)) {
-            SendCommand(DefaultCommandId());
-            return;
-        }
-        break;
-    case Qt::Key_Escape:
-        if (e->modifiers() == Qt::NoModifier) {
-            SendCommand(IDCANCEL);
-            return;
-        }
-        break;
-    case Qt::Key_F1:
+    const bool bare = e->modifiers() == Qt::NoModifier;
+    // Only the keypad's own modifier may accompany Enter, as with the window system's dialogs.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        SendCommand(DefaultCommandId());
+    } else if (e->key() == Qt::Key_Escape && bare) {
+        SendCommand(IDCANCEL);
+    } else if (e->key() == Qt::Key_F1 && bare) {
         // What help means is the program's to say: the window is only told that F1 was pressed.
-        if (e->modifiers() == Qt::NoModifier) {
-            SendMessage(m_hWnd, WM_HELP, 0, 0);
-            return;
-        }
-        break;
-    default:
-        break;
+        SendMessage(Window(), WM_HELP, 0, 0);
+    } else {
+        // Not QDialog's: it would end the dialog on Enter or Escape by itself.
+        QWidget::keyPressEvent(e);
     }
-    // Not QDialog's: it would end the dialog on Enter or Escape by itself.
-    QWidget::keyPressEvent(e);
 }
 
 void CDialogWindow::contextMenuEvent(QContextMenuEvent* e) {
-    WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
-    if (e->reason() == QContextMenuEvent::Mouse) {
-        PopupSystemMenu(window, e->globalPos());
-    } else {
-        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
-    }
+    PopupSystemMenu(Window(), e->reason() == QContextMenuEvent::Mouse
+                                  ? std::optional(e->globalPos())
+                                  : std::nullopt);
     e->accept();
 }
 
+// Once the window has ended, the window and control are null, and SendMessage ignores them.
 void CDialogWindow::SendCommand(int id) {
     WindowObject* window = Window();
-    if (window == nullptr) {
-        return;
-    }
-    WindowObject* control = FindChildWindow(window, id);
     SendMessage(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
-                reinterpret_cast<LPARAM>(control));
+                reinterpret_cast<LPARAM>(FindChildWindow(window, id)));
 }
 
 // Enter clicks the default push button, visible or not; without one it is IDOK.

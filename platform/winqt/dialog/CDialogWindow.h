@@ -6,22 +6,14 @@
 #include "platform/winqt/user/WindowPeer.h"
 
 #include <QDialog>
-#include <QPointer>
-
-#include <vector>
-
-class CBlackFrame;
 
 class CDialogWindow : public QDialog, public IWindowWidget {
 public:
-    CDialogWindow(QWidget* parent, Qt::WindowFlags flags);
+    // A widget for the window hWnd, which it shows once the window's record names it.
+    CDialogWindow(QWidget* parent, Qt::WindowFlags flags, HWND hWnd);
 
-    // The window this widget shows, named once it is registered.
-    void SetHandle(HWND hWnd) { m_hWnd = hWnd; }
-    // The record of that window; null once the window has ended.
+    // The record of that window; null before it names this widget and once the window has ended.
     WindowObject* Window() const;
-    // A black frame among the controls, which the dialog draws beneath its own picture.
-    void AddFrame(CBlackFrame* frame);
 
     // Sends WM_SIZE for the current state and size, unless that is what was sent last.
     void SendSize();
@@ -32,8 +24,9 @@ public:
     INT_PTR EndResult() const { return m_nEndResult; }
 
     int exec() override;
-    void accept() override;
-    void reject() override;
+    // Whatever in Qt would end the dialog by itself asks the program instead, as the buttons do.
+    void accept() override { SendCommand(IDOK); }
+    void reject() override { SendCommand(IDCANCEL); }
     // Ends a running modal loop, and the widget itself once that and any event it is handling
     // have returned.
     void OnWindowDestroyed() override;
@@ -42,24 +35,16 @@ protected:
     bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    void EraseBackground(const QRegion& region);
-    // The frames of black-frame statics, which lie beneath what the dialog paints.
-    void DrawFrames();
-    void SendButtonDown(QMouseEvent* e);
+    void EraseBackground(const QRegion& region, WindowObject* window);
     void SendCommand(int id);
     int DefaultCommandId() const;
 
-    HWND m_hWnd = nullptr;
-    std::vector<QPointer<CBlackFrame>> m_frames; // in template order
-    int m_nEventDepth = 0;
-    int m_nModalDepth = 0;
+    const HWND m_hWnd;
+    int m_nBusyDepth = 0; // events being handled and modal loops running
     INT_PTR m_nEndResult = -1;
 };

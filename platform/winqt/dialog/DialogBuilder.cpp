@@ -17,36 +17,31 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 constexpr const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 Qt::WindowFlags WindowFlagsOf(DWORD style) {
+    const std::pair<DWORD, Qt::WindowFlags> hints[] = {
+        {WS_CAPTION, Qt::WindowTitleHint},
+        {WS_SYSMENU, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint},
+        {WS_MINIMIZEBOX, Qt::WindowMinimizeButtonHint},
+        {WS_MAXIMIZEBOX, Qt::WindowMaximizeButtonHint}};
     Qt::WindowFlags flags = (style & DS_MODALFRAME) != 0 ? Qt::Dialog : Qt::Window;
     flags |= Qt::CustomizeWindowHint;
-    if ((style & WS_CAPTION) == WS_CAPTION) {
-        flags |= Qt::WindowTitleHint;
-    }
-    if ((style & WS_SYSMENU) != 0) {
-        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    }
-    if ((style & WS_MINIMIZEBOX) != 0) {
-        flags |= Qt::WindowMinimizeButtonHint;
-    }
-    if ((style & WS_MAXIMIZEBOX) != 0) {
-        flags |= Qt::WindowMaximizeButtonHint;
+    // A caption is two style bits, both of which it needs.
+    for (const auto& [bits, hint] : hints) {
+        if ((style & bits) == bits) {
+            flags |= hint;
+        }
     }
     return flags;
 }
 
-QRect PixelRect(const DialogItemTemplate& item, const DialogBaseUnits& base) {
-    const RECT rc = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
-    return QRect(rc.left, rc.top, std::max(0, rc.right - rc.left), std::max(0, rc.bottom - rc.top));
-}
-
 QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) {
-    const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
+    const QString text = QString::fromUtf8(item.text);
     QAbstractButton* button = nullptr;
     if ((item.style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
         button = new QCheckBox(text, parent);
@@ -62,25 +57,21 @@ QWidget* MakeButton(const DialogItemTemplate& item, QWidget* parent, HWND hCtl) 
     return button;
 }
 
-QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
+QWidget* MakeStatic(const DialogItemTemplate& item, QWidget* parent) {
     QWidget* widget = nullptr;
     switch (item.style & SS_TYPEMASK) {
     case SS_ICON: {
         auto* label = new QLabel(parent);
-        if (HICON icon = LoadIconResource(item.textOrdinal)) {
+        if (HICON icon = LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCEA(item.textOrdinal))) {
             label->setPixmap(QPixmap::fromImage(icon->large));
         }
         widget = label;
         break;
     }
-    case SS_BLACKFRAME: {
-        auto* frame = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
-        parent->AddFrame(frame);
-        widget = frame;
+    case SS_BLACKFRAME:
+        widget = new CBlackFrame(parent, (item.exStyle & WS_EX_CLIENTEDGE) != 0);
         break;
-    }
     default: {
-        const QString text = QString::fromUtf8(item.text == nullptr ? "" : item.text);
         auto* label = new QLabel(QString::fromStdString(ShownText(item)), parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
@@ -96,8 +87,7 @@ QWidget* MakeStatic(const DialogItemTemplate& item, CDialogWindow* parent) {
 }
 
 QWidget* MakeComboBox(QWidget* parent, HWND hCtl) {
-    auto* combo = new QComboBox(parent);
-    combo->setEditable(false);
+    auto* combo = new QComboBox(parent); // not editable: a drop-down list
     // The user's choice notifies; selecting from code does not.
     QObject::connect(combo, &QComboBox::activated, combo,
                      [hCtl] { NotifyParent(FindWindowObject(hCtl), CBN_SELCHANGE); });
@@ -105,7 +95,8 @@ QWidget* MakeComboBox(QWidget* parent, HWND hCtl) {
 }
 
 void PlaceControl(QWidget* widget, const DialogItemTemplate& item, const DialogBaseUnits& base) {
-    QRect place = PixelRect(item, base);
+    const RECT rc = MapDialogRect(RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, base);
+    QRect place(rc.left, rc.top, std::max(0, rc.right - rc.left), std::max(0, rc.bottom - rc.top));
     if (item.itemClass == DialogItemClass::ComboBox) {
         // The template's height is the list's when dropped; the closed box is one line high.
         auto* combo = static_cast<QComboBox*>(widget);
@@ -124,9 +115,7 @@ void ApplyStyle(QWidget* widget, const DialogItemTemplate& item) {
     if (item.itemClass != DialogItemClass::Static) {
         widget->setFocusPolicy((item.style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
     }
-    if ((item.style & WS_DISABLED) != 0) {
-        widget->setEnabled(false);
-    }
+    widget->setEnabled((item.style & WS_DISABLED) == 0);
     if ((item.style & WS_VISIBLE) == 0) {
         widget->hide();
     }
@@ -139,15 +128,12 @@ void ApplyAccessibleText(QWidget* widget, const WindowObject* dialog, std::int32
     if (text == nullptr) {
         return;
     }
-    if (text->name != nullptr) {
-        widget->setAccessibleName(QString::fromUtf8(text->name));
-    }
-    if (text->description != nullptr) {
-        widget->setAccessibleDescription(QString::fromUtf8(text->description));
-    }
+    // A null text converts to an empty one, which is what a control has without it.
+    widget->setAccessibleName(QString::fromUtf8(text->name));
+    widget->setAccessibleDescription(QString::fromUtf8(text->description));
 }
 
-void CreateControl(WindowObject* dialog, CDialogWindow* parent, const DialogItemTemplate& item,
+void CreateControl(WindowObject* dialog, QWidget* parent, const DialogItemTemplate& item,
                    const DialogBaseUnits& base) {
     HWND hCtl = RegisterControl(dialog, item);
 
@@ -195,14 +181,12 @@ DialogBaseUnits DialogBaseUnitsOf(const QFont& font) {
 HWND BuildDialog(const DialogTemplate& dialogTemplate, HWND owner, WNDPROC classProc,
                  DLGPROC dialogProc) {
     StartWindowSystem();
-    auto* widget = new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style));
-    widget->setWindowTitle(
-        QString::fromUtf8(dialogTemplate.caption == nullptr ? "" : dialogTemplate.caption));
-
     HWND hDlg = RegisterDialog(dialogTemplate, classProc, dialogProc);
+    auto* widget =
+        new CDialogWindow(WidgetOfHandle(owner), WindowFlagsOf(dialogTemplate.style), hDlg);
+    widget->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
     hDlg->peer->widget = widget;
     hDlg->peer->widgetEnd = widget;
-    widget->SetHandle(hDlg);
 
     // The platform's font stands in for the template's.
     const DialogBaseUnits base = DialogBaseUnitsOf(widget->font());

@@ -1,7 +1,5 @@
 #pragma once
 
-// The dialog base units of Qt's fonts, which stand in for the templates' font.
-
 #include "platform/dialog/DialogUnits.h"
 
 class QFont;

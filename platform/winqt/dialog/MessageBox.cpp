@@ -7,12 +7,10 @@
 // Only the OK box is made, which is the only one the program shows; it returns once dismissed.
 int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT /*uType*/) {
     StartWindowSystem();
-    const WindowObject* owner = FindWindowObject(hWnd);
     const QString caption = lpCaption != nullptr ? QString::fromUtf8(lpCaption)
                                                  : QApplication::applicationDisplayName();
-    QMessageBox box(QMessageBox::NoIcon, caption,
-                    QString::fromUtf8(lpText == nullptr ? "" : lpText), QMessageBox::Ok,
-                    owner == nullptr ? nullptr : owner->peer->widget.data());
+    QMessageBox box(QMessageBox::NoIcon, caption, QString::fromUtf8(lpText), QMessageBox::Ok,
+                    WidgetOfHandle(hWnd));
     box.exec();
     return IDOK;
 }

@@ -54,9 +54,7 @@ QRect ToDeviceRect(const QTransform& toDevice, const QRect& logical) {
 }
 
 RECT DeviceRectOf(const QRect& logical, double ratio) {
-    const QRect device = ToDeviceRect(QTransform::fromScale(ratio, ratio), logical);
-    return RECT{device.left(), device.top(), device.left() + device.width(),
-                device.top() + device.height()};
+    return RectOf(ToDeviceRect(QTransform::fromScale(ratio, ratio), logical));
 }
 
 QRect LogicalCover(const RECT& device, double ratio) {
@@ -66,11 +64,17 @@ QRect LogicalCover(const RECT& device, double ratio) {
 }
 
 QRect LogicalCover(const QRect& device, double ratio) {
-    return LogicalCover(RECT{device.left(), device.top(), device.left() + device.width(),
-                             device.top() + device.height()},
-                        ratio);
+    return LogicalCover(RectOf(device), ratio);
 }
 
 POINT DevicePixelAt(QPointF logical, double ratio) {
     return POINT{FloorOf(logical.x() * ratio), FloorOf(logical.y() * ratio)};
+}
+
+QRect QRectOf(const RECT& rect) {
+    return {QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)};
+}
+
+RECT RectOf(const QRect& rect) {
+    return RECT{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
 }

@@ -45,3 +45,6 @@ QRect LogicalCover(const RECT& device, double ratio);
 QRect LogicalCover(const QRect& device, double ratio);
 // The device pixel under a logical position that Qt worked out from one, as the pointer's.
 POINT DevicePixelAt(QPointF logical, double ratio);
+// The same pixels as a QRect and as a RECT, whose right and bottom edges lie past its last pixel.
+QRect QRectOf(const RECT& rect);
+RECT RectOf(const QRect& rect);

@@ -5,11 +5,10 @@
 
 #include <QApplication>
 
-#include <windows.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -32,12 +31,6 @@ bool IsSet(const char* name) {
     return value != nullptr && *value != '\0';
 }
 
-// Qt picks its platform from these; with none of them set it would fail with its own long
-// message about plugins, which tells a person nothing about what to do.
-bool HasSomewhereToShow() {
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM");
-}
-
 // The picture is drawn by the processor alone, yet Qt 6's Wayland platform loads a GL driver
 // (EGL, and with a software driver LLVM: some 50 MB, and blocks it never frees) only to learn
 // whether it may draw the window's title bar itself. Where the compositor draws title bars, Qt
@@ -53,15 +46,6 @@ void LeaveGlDriversUnloaded() {
         setenv(kNoFramesVariable, "1", 1);
     }
 }
-
-// Ends the application object once its Wayland connection has settled (see
-// SettleWaylandConnection).
-struct SettledEnd {
-    void operator()(QApplication* application) const {
-        SettleWaylandConnection();
-        delete application;
-    }
-};
 
 // Qt ends the process with an abort when it cannot start, for instance when the display named
 // cannot be reached; this passes its warnings on and turns the end into one plain sentence and
@@ -86,7 +70,9 @@ void StartWindowSystem() {
     if (QApplication::instance() != nullptr) {
         return;
     }
-    if (!HasSomewhereToShow()) {
+    // Qt picks its platform from these; with none of them set it would fail with its own long
+    // message about plugins, which tells a person nothing about what to do.
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
         std::fputs(kNoDisplayMessage, stderr);
         std::exit(kCannotStartStatus);
     }
@@ -100,8 +86,12 @@ void StartWindowSystem() {
     // static storage: Qt makes globals of its own as it runs (the list of input devices, once a
     // key is pressed on Wayland), and they must outlive the application object, whose end
     // reaches into them. The program's statics end in the reverse order of their making, so an
-    // application object among them would outlive those made after it.
-    static thread_local std::unique_ptr<QApplication, SettledEnd> application(
-        new QApplication(argc, argv));
+    // application object among them would outlive those made after it. Its Wayland connection
+    // settles first (see SettleWaylandConnection).
+    static thread_local std::unique_ptr<QApplication, void (*)(QApplication*)> application(
+        new QApplication(argc, argv), [](QApplication* ended) {
+            SettleWaylandConnection();
+            delete ended;
+        });
     qInstallMessageHandler(previous);
 }

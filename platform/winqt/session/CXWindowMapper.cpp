@@ -21,7 +21,10 @@ const char* const kWmState = "WM_STATE";
 // The object a widget's watch is kept under, so that one widget has one watch at most.
 const char* const kWatchName = "CXWindowMapper";
 
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
 
 } // namespace
 
@@ -53,28 +56,22 @@ void CXWindowMapper::timerEvent(QTimerEvent* /*event*/) {
 // Mapped, or in the window manager's hands (it may have minimised it, which unmaps it).
 bool CXWindowMapper::Shown() const {
     const auto window = static_cast<xcb_window_t>(m_pWidget->winId());
-    const ReplyPtr<xcb_get_window_attributes_reply_t> attributes(
-        xcb_get_window_attributes_reply(m_pConnection,
-                                        xcb_get_window_attributes(m_pConnection, window), nullptr),
-        &std::free);
+    const ReplyPtr<xcb_get_window_attributes_reply_t> attributes(xcb_get_window_attributes_reply(
+        m_pConnection, xcb_get_window_attributes(m_pConnection, window), nullptr));
     if (attributes == nullptr || attributes->map_state != XCB_MAP_STATE_UNMAPPED) {
         return true;
     }
-    const ReplyPtr<xcb_intern_atom_reply_t> atom(
-        xcb_intern_atom_reply(m_pConnection,
-                              xcb_intern_atom(m_pConnection, 1,
-                                              static_cast<std::uint16_t>(std::strlen(kWmState)),
-                                              kWmState),
-                              nullptr),
-        &std::free);
+    const ReplyPtr<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+        m_pConnection,
+        xcb_intern_atom(m_pConnection, 1, static_cast<std::uint16_t>(std::strlen(kWmState)),
+                        kWmState),
+        nullptr));
     if (atom == nullptr || atom->atom == XCB_ATOM_NONE) {
         return false;
     }
-    const ReplyPtr<xcb_get_property_reply_t> state(
-        xcb_get_property_reply(
-            m_pConnection,
-            xcb_get_property(m_pConnection, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
-            nullptr),
-        &std::free);
+    const ReplyPtr<xcb_get_property_reply_t> state(xcb_get_property_reply(
+        m_pConnection,
+        xcb_get_property(m_pConnection, 0, window, atom->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+        nullptr));
     return state == nullptr || state->type != XCB_ATOM_NONE;
 }

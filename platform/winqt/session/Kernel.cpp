@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstring>
+#include <string_view>
 
 // The program's module, its strings and the arithmetic the system offers beside them.
 
@@ -22,14 +22,13 @@ HMODULE GetModuleHandleA(LPCSTR lpModuleName) {
 }
 
 int LoadStringA(HINSTANCE /*hInstance*/, UINT uID, LPSTR lpBuffer, int cchBufferMax) {
-    const char* text = FindString(uID);
     if (lpBuffer == nullptr || cchBufferMax <= 0) {
         return 0;
     }
-    const std::size_t length =
-        text == nullptr ? 0
-                        : std::min(std::strlen(text), static_cast<std::size_t>(cchBufferMax - 1));
-    std::memcpy(lpBuffer, text == nullptr ? "" : text, length);
+    const char* found = FindString(uID);
+    const std::string_view text = found == nullptr ? "" : found;
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(cchBufferMax - 1));
+    text.copy(lpBuffer, length);
     lpBuffer[length] = '\0';
     return static_cast<int>(length);
 }

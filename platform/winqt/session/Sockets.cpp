@@ -5,26 +5,15 @@
 
 #include <initializer_list>
 
-namespace {
-
-// Making a socket and closing it again shows that the socket layer works.
-bool ProbeSockets() {
+int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData) {
+    // Making a socket and closing it again shows that the socket layer works.
     for (const int family : {AF_INET, AF_INET6}) {
         const int fd = ::socket(family, SOCK_STREAM, 0);
         if (fd >= 0) {
             ::close(fd);
-            return true;
+            DescribeSockets(wVersionRequested, lpWSAData, "Sockets of the host system");
+            return 0;
         }
     }
-    return false;
-}
-
-} // namespace
-
-int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData) {
-    if (!ProbeSockets()) {
-        return WSAENETDOWN;
-    }
-    DescribeSockets(wVersionRequested, lpWSAData, "Sockets of the host system");
-    return 0;
+    return WSAENETDOWN;
 }

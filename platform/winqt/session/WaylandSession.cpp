@@ -31,9 +31,7 @@ void OnGlobal(void* data, wl_registry* /*registry*/, std::uint32_t /*name*/, con
     }
 }
 
-void OnGlobalRemove(void* /*data*/, wl_registry* /*registry*/, std::uint32_t /*name*/) {}
-
-const wl_registry_listener kListener = {OnGlobal, OnGlobalRemove};
+const wl_registry_listener kListener = {OnGlobal, [](void*, wl_registry*, std::uint32_t) {}};
 
 } // namespace
 

@@ -4,10 +4,8 @@
 #include "res/IconImage.h"
 
 #include <QPainter>
-#include <QPixmap>
 
 #include <map>
-#include <memory>
 
 namespace {
 
@@ -26,61 +24,38 @@ QImage ImageOf(const IconImage& data) {
     return image;
 }
 
-// The group's image of exactly this size, or its first scaled to it.
+// The group's image of exactly this size, or its first (there is one) scaled to it.
 QImage ImageOfSize(const IconGroup& group, int size) {
     for (const IconImage& data : group.images) {
         if (data.width == size && data.height == size) {
             return ImageOf(data);
         }
     }
-    if (group.images.empty()) {
-        return QImage();
-    }
     return ImageOf(group.images.front()).scaled(size, size);
 }
 
-// Icons are shared and live for the whole process, as the window system's resource icons do.
-std::map<UINT, std::unique_ptr<IconObject>>& LoadedIcons() {
-    static auto* icons = new std::map<UINT, std::unique_ptr<IconObject>>;
-    return *icons;
-}
-
 } // namespace
-
-QIcon IconOf(HICON big, HICON small) {
-    QIcon icon;
-    if (big != nullptr) {
-        icon.addPixmap(QPixmap::fromImage(big->large));
-    }
-    if (small != nullptr) {
-        icon.addPixmap(QPixmap::fromImage(small->small));
-    }
-    return icon;
-}
 
 // Only the program's own icons, by number, are loaded; the system's own have no images here.
 HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     if (hInstance == nullptr || !IS_INTRESOURCE(lpIconName)) {
         return nullptr;
     }
-    return LoadIconResource(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName)));
-}
-
-HICON LoadIconResource(UINT nIDResource) {
-    auto& icons = LoadedIcons();
+    const auto nIDResource = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(lpIconName));
+    // Icons are shared and live for the whole process, as the window system's resource icons do;
+    // a map's entries stay where they are, so each icon's address is its handle.
+    static auto& icons = *new std::map<UINT, IconObject>;
     if (const auto found = icons.find(nIDResource); found != icons.end()) {
-        return found->second.get();
+        return &found->second;
     }
     const IconGroup* group = FindIconGroup(nIDResource);
     if (group == nullptr || group->images.empty()) {
         return nullptr;
     }
-    auto icon = std::make_unique<IconObject>();
-    icon->large = ImageOfSize(*group, GetSystemMetrics(SM_CXICON));
-    icon->small = ImageOfSize(*group, GetSystemMetrics(SM_CXSMICON));
-    HICON handle = icon.get();
-    icons.emplace(nIDResource, std::move(icon));
-    return handle;
+    const auto added =
+        icons.emplace(nIDResource, IconObject{ImageOfSize(*group, GetSystemMetrics(SM_CXICON)),
+                                              ImageOfSize(*group, GetSystemMetrics(SM_CXSMICON))});
+    return &added.first->second;
 }
 
 // An icon here already holds its images at both sizes, and lives as long as the process, so a

@@ -4,16 +4,9 @@
 
 #include <windows.h>
 
-#include <QIcon>
 #include <QImage>
 
 struct IconObject {
     QImage large; // SM_CXICON x SM_CYICON
     QImage small; // SM_CXSMICON x SM_CYSMICON
 };
-
-// The program's icon resource nIDResource, shared and kept for the whole process; null when
-// there is no such icon.
-HICON LoadIconResource(UINT nIDResource);
-// Both images as one icon, for a window's caption and task bar.
-QIcon IconOf(HICON big, HICON small);

@@ -40,14 +40,6 @@ private:
     std::unique_ptr<QPainter> m_pPainter;
 };
 
-// The device pixels a logical rectangle reaches into, all of them.
-RECT DevicePixelsReached(const QRect& logical, double ratio) {
-    const QRect device =
-        QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect();
-    return RECT{device.left(), device.top(), device.left() + device.width(),
-                device.top() + device.height()};
-}
-
 } // namespace
 
 QPainter* PainterOfPaintDC(HDC hdc) {
@@ -93,6 +85,9 @@ std::unique_ptr<IWindowPaint> BeginWindowPaint(WindowObject* window, PAINTSTRUCT
         window->peer->paint.pictureSink->BeginPaint();
     }
     paint->hdc = hdc;
-    paint->rcPaint = DevicePixelsReached(region.boundingRect(), ratio);
+    // Every device pixel the region's logical pixels reach into.
+    const QRect logical = region.boundingRect();
+    paint->rcPaint = RectOf(
+        QRectF(QPointF(logical.topLeft()) * ratio, QSizeF(logical.size()) * ratio).toAlignedRect());
     return std::make_unique<CPainterPaint>(std::move(painter));
 }

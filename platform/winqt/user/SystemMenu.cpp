@@ -18,30 +18,21 @@ constexpr const char* kMaximizeText = "Ma&ximize";
 constexpr const char* kCloseText = "&Close\tAlt+F4";
 
 // Menus hand their commands over only after they have closed, as the window system's do, so
-// that a handler which opens a modal dialog does not run inside the menu.
-void PostSysCommand(HWND hWnd, UINT_PTR id) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [hWnd, id] {
-            if (IsWindow(hWnd) == TRUE) {
-                SendMessage(hWnd, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0);
-            }
-        },
-        Qt::QueuedConnection);
-}
-
+// that a handler which opens a modal dialog does not run inside the menu. The call is queued on
+// the application, which outlives the menu, and reaches only a window that is still there.
 void AddCommand(QMenu* menu, HWND hWnd, const char* text, UINT_PTR id, bool enabled) {
     QAction* action = menu->addAction(QString::fromUtf8(text));
     action->setEnabled(enabled);
-    QObject::connect(action, &QAction::triggered, menu, [hWnd, id] { PostSysCommand(hWnd, id); });
+    QObject::connect(
+        action, &QAction::triggered, qApp,
+        [hWnd, id] { SendMessage(hWnd, WM_SYSCOMMAND, static_cast<WPARAM>(id), 0); },
+        Qt::QueuedConnection);
 }
 
-void AddWindowCommands(QMenu* menu, WindowObject* window) {
-    const QWidget* widget = window->peer->widget;
-    const bool hasBoxes = (window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
-    if (hasBoxes) {
-        const bool minimized = widget->isMinimized();
-        const bool maximized = widget->isMaximized();
+void AddItems(QMenu* menu, WindowObject* window) {
+    if ((window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0) {
+        const bool minimized = window->peer->widget->isMinimized();
+        const bool maximized = window->peer->widget->isMaximized();
         AddCommand(menu, window, kRestoreText, SC_RESTORE, minimized || maximized);
         AddCommand(menu, window, kMinimizeText, SC_MINIMIZE,
                    (window->style & WS_MINIMIZEBOX) != 0 && !minimized);
@@ -50,9 +41,6 @@ void AddWindowCommands(QMenu* menu, WindowObject* window) {
         menu->addSeparator();
     }
     AddCommand(menu, window, kCloseText, SC_CLOSE, true);
-}
-
-void AddAppendedItems(QMenu* menu, WindowObject* window) {
     if (window->dialog.systemMenu == nullptr) {
         return;
     }
@@ -65,18 +53,12 @@ void AddAppendedItems(QMenu* menu, WindowObject* window) {
     }
 }
 
-void OpenFromKeyboard(HWND hWnd) {
-    if (WindowObject* window = FindWindowObject(hWnd)) {
-        PopupSystemMenu(window, SystemMenuKeyboardPlace(window));
-    }
-}
-
 } // namespace
 
 // The menu is made afresh from its items each time it opens.
 void ShowMenuItem(HMENU /*menu*/, const MenuItem& /*item*/) {}
 
-QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos) {
+QMenu* PopupSystemMenu(WindowObject* window, std::optional<QPoint> globalPos) {
     if (window == nullptr || window->peer->widget == nullptr || (window->style & WS_SYSMENU) == 0) {
         return nullptr;
     }
@@ -85,18 +67,10 @@ QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos) {
     }
     auto* menu = new QMenu(window->peer->widget);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    AddWindowCommands(menu, window);
-    AddAppendedItems(menu, window);
+    AddItems(menu, window);
     window->peer->openMenu = menu;
-    menu->popup(globalPos);
+    menu->popup(globalPos.value_or(window->peer->widget->mapToGlobal(QPoint(0, 0))));
     return menu;
-}
-
-QPoint SystemMenuKeyboardPlace(const WindowObject* window) {
-    if (window == nullptr || window->peer->widget == nullptr) {
-        return QPoint();
-    }
-    return window->peer->widget->mapToGlobal(QPoint(0, 0));
 }
 
 void InstallSystemMenuKeys(WindowObject* window) {
@@ -110,6 +84,6 @@ void InstallSystemMenuKeys(WindowObject* window) {
         auto* shortcut = new QShortcut(keys, window->peer->widget);
         shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, window->peer->widget,
-                         [hWnd] { OpenFromKeyboard(hWnd); });
+                         [hWnd] { PopupSystemMenu(FindWindowObject(hWnd)); });
     }
 }

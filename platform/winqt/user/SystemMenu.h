@@ -8,12 +8,13 @@
 
 #include <QPoint>
 
+#include <optional>
+
 class QMenu;
 
-// Opens the window's system menu at globalPos and returns it; if it is already open, returns
-// that one. Choosing an item posts WM_SYSCOMMAND with its command id.
-QMenu* PopupSystemMenu(WindowObject* window, const QPoint& globalPos);
-// Where the menu opens from the keyboard: the client area's top-left corner, on the screen.
-QPoint SystemMenuKeyboardPlace(const WindowObject* window);
+// Opens the window's system menu at globalPos, or from the keyboard at the client area's
+// top-left corner, and returns it; if it is already open, returns that one. Choosing an item
+// posts WM_SYSCOMMAND with its command id.
+QMenu* PopupSystemMenu(WindowObject* window, std::optional<QPoint> globalPos = std::nullopt);
 // Makes the window's keys for the menu (Shift+F10, Menu, Alt+Space) open it.
 void InstallSystemMenuKeys(WindowObject* window);

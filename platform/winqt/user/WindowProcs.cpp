@@ -4,19 +4,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QWidget>
 
 // What the predefined classes' procedures do to Qt's widgets.
 
 namespace {
 
-QComboBox* ComboOf(const WindowObject* combo) {
-    return qobject_cast<QComboBox*>(combo->peer->widget.data());
-}
-
-QCheckBox* CheckBoxOf(const WindowObject* box) {
-    return qobject_cast<QCheckBox*>(box->peer->widget.data());
+template <class Widget> Widget* WidgetAs(const WindowObject* control) {
+    return qobject_cast<Widget*>(control->peer->widget.data());
 }
 
 } // namespace
@@ -26,25 +24,29 @@ void ShowWindowCommand(WindowObject* dialog, UINT command) {
     if (widget == nullptr) {
         return;
     }
-    switch (command) {
-    case SC_MINIMIZE:
+    if (command == SC_MINIMIZE) {
         widget->showMinimized();
-        break;
-    case SC_MAXIMIZE:
+    } else if (command == SC_MAXIMIZE) {
         widget->showMaximized();
-        break;
-    case SC_RESTORE:
+    } else if (command == SC_RESTORE) {
         widget->showNormal();
-        break;
-    default:
-        break;
     }
 }
 
+// Both images make one icon, for the window's caption and task bar.
 void ShowWindowIcon(const WindowObject* dialog) {
-    if (QWidget* widget = dialog->peer->widget) {
-        widget->setWindowIcon(IconOf(dialog->dialog.bigIcon, dialog->dialog.smallIcon));
+    QWidget* widget = dialog->peer->widget;
+    if (widget == nullptr) {
+        return;
     }
+    QIcon icon;
+    if (const HICON big = dialog->dialog.bigIcon) {
+        icon.addPixmap(QPixmap::fromImage(big->large));
+    }
+    if (const HICON small = dialog->dialog.smallIcon) {
+        icon.addPixmap(QPixmap::fromImage(small->small));
+    }
+    widget->setWindowIcon(icon);
 }
 
 LRESULT DefaultDialogMessage(WindowObject* dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
@@ -61,34 +63,34 @@ LRESULT DefaultDialogMessage(WindowObject* dialog, UINT message, WPARAM wParam, 
 }
 
 bool IsChecked(const WindowObject* box) {
-    const QCheckBox* check = CheckBoxOf(box);
+    const QCheckBox* check = WidgetAs<QCheckBox>(box);
     return check != nullptr && check->checkState() == Qt::Checked;
 }
 
 void SetChecked(WindowObject* box, bool checked) {
-    if (QCheckBox* check = CheckBoxOf(box)) {
+    if (QCheckBox* check = WidgetAs<QCheckBox>(box)) {
         check->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
     }
 }
 
 int ItemCount(const WindowObject* combo) {
-    const QComboBox* list = ComboOf(combo);
+    const QComboBox* list = WidgetAs<QComboBox>(combo);
     return list == nullptr ? 0 : list->count();
 }
 
 int SelectedItem(const WindowObject* combo) {
-    const QComboBox* list = ComboOf(combo);
+    const QComboBox* list = WidgetAs<QComboBox>(combo);
     return list == nullptr ? -1 : list->currentIndex();
 }
 
 void SelectItem(WindowObject* combo, int index) {
-    if (QComboBox* list = ComboOf(combo)) {
+    if (QComboBox* list = WidgetAs<QComboBox>(combo)) {
         list->setCurrentIndex(index);
     }
 }
 
 LRESULT AddItem(WindowObject* combo, const char* text) {
-    QComboBox* list = ComboOf(combo);
+    QComboBox* list = WidgetAs<QComboBox>(combo);
     if (list == nullptr) {
         return CB_ERR;
     }

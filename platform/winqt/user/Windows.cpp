@@ -5,10 +5,9 @@
 
 #include <algorithm>
 
-// The calls on a window's place, size and state that Qt's widgets answer.
-
-// Every place and size crossing these calls is in device pixels, as for a program that follows
-// each screen's scale; the widgets beneath are placed in Qt's logical pixels.
+// The calls on a window's place, size and state that Qt's widgets answer. Every place and size
+// crossing them is in device pixels, as for a program that follows each screen's scale; the
+// widgets beneath are placed in Qt's logical pixels.
 
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
     const QWidget* widget = WidgetOfHandle(hWnd);
@@ -52,8 +51,7 @@ BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint)
         return FALSE;
     }
     const double ratio = DeviceRatioOf(widget);
-    window->peer->placed.rect = RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)};
-    window->peer->placed.ratio = ratio;
+    window->peer->placed = {RECT{X, Y, X + std::max(0, nWidth), Y + std::max(0, nHeight)}, ratio};
     widget->setGeometry(LogicalCover(window->peer->placed.rect, ratio));
     if (bRepaint != FALSE) {
         widget->update();
@@ -75,9 +73,7 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
         }
         // The picture's own surface may bring its part up to date without a paint.
         if (bErase == FALSE && window->peer->paint.pictureSink != nullptr &&
-            window->peer->paint.pictureSink->Repaint(
-                QRect(QPoint(lpRect->left, lpRect->top),
-                      QPoint(lpRect->right - 1, lpRect->bottom - 1)))) {
+            window->peer->paint.pictureSink->Repaint(QRectOf(*lpRect))) {
             return TRUE;
         }
         // On a fractional scale a logical pixel holds parts of two device pixels: the logical
