@@ -186,7 +186,7 @@ AxisMap Slice(const AxisMap& map, int from, int to) {
 CPainterPicture::CPainterPicture(QPainter* painter, const QTransform& toDevice)
     : m_pPainter(painter), m_toDevice(toDevice) {}
 
-bool CPainterPicture::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+void CPainterPicture::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
                            const std::vector<QRect>& areas) {
     const QImage picture(bitmap->bits.get(), bitmap->width, bitmap->height, bitmap->stride,
                          QImage::Format_RGB555);
@@ -199,5 +199,4 @@ bool CPainterPicture::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap
             DrawPatch(*m_pPainter, m_toDevice, picture, areaColumns, areaRows);
         }
     }
-    return true;
 }

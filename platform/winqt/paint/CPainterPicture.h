@@ -1,10 +1,5 @@
 #pragma once
 
-// The picture drawn through a painter: into Qt's backing store, or into an image a widget is
-// rendered into. Every device pixel of the areas it is given is written afresh; it remembers
-// nothing of what it drew, so it can show any copy the others cannot take.
-
-#include "platform/winqt/paint/CPictureSink.h"
 #include "platform/winqt/paint/GdiQt.h"
 
 #include <windows.h>
@@ -16,18 +11,19 @@
 
 class QPainter;
 
-class CPainterPicture final : public CPictureSink {
+// The picture drawn through a painter: into Qt's backing store, or into an image a widget is
+// rendered into. It remembers nothing of what it drew, so it can show any copy the window
+// system's sinks cannot take.
+class CPainterPicture {
 public:
     // Draws with painter, whose logical pixels lie on its device as toDevice (a scale and a
     // move) puts them; the painter must outlive this.
     CPainterPicture(QPainter* painter, const QTransform& toDevice);
 
-    // Only a copy through its own painter.
-    bool Serves(const QPainter& painter) const override { return &painter == m_pPainter; }
-    // Writes the areas' device pixels, each the bitmap's pixel that the axis maps give it, as a
-    // plain copy whatever blending the painter was set up for. Always true.
-    bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
-              const std::vector<QRect>& areas) override;
+    // Writes every device pixel of the areas afresh, each the bitmap's pixel that the axis maps
+    // give it, as a plain copy whatever blending the painter was set up for.
+    void Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
+              const std::vector<QRect>& areas);
 
 private:
     QPainter* m_pPainter;

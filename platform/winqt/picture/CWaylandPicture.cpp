@@ -80,7 +80,7 @@ std::unique_ptr<CWaylandPicture> CWaylandPicture::Create(QWidget* widget) {
 
 CWaylandPicture::CWaylandPicture(QWidget* widget, wl_display* display,
                                  std::unique_ptr<CWaylandBuffers> buffers)
-    : m_pWidget(widget), m_pDisplay(display), m_pBuffers(std::move(buffers)) {}
+    : CPictureSink(widget), m_pDisplay(display), m_pBuffers(std::move(buffers)) {}
 
 CWaylandPicture::~CWaylandPicture() {
     // Past the application's end the connection is gone, and with it everything made on it.
@@ -98,12 +98,6 @@ QImage* CWaylandPicture::StoreImage() const {
     }
     auto* image = static_cast<QImage*>(store->paintDevice());
     return image->depth() == 32 ? image : nullptr;
-}
-
-bool CWaylandPicture::Serves(const QPainter& painter) const {
-    const QPaintEngine* engine = painter.paintEngine();
-    const QImage* store = StoreImage();
-    return engine != nullptr && store != nullptr && engine->paintDevice() == store;
 }
 
 // A paint without the picture drew something else where it was, and Qt shows that next.
@@ -207,9 +201,9 @@ const GdiObject* CWaylandPicture::Bitmap() const {
 
 void CWaylandPicture::DrawQueued() {
     m_bDrawQueued = false;
-    if (!Draw() && m_pWidget != nullptr) {
+    if (!Draw()) {
         // The bitmap is gone, or the window changed: a paint of the dialog shows what is there.
-        m_pWidget->update(LogicalCover(m_rcPlace, DeviceRatioOf(m_pWidget)));
+        RepaintWidget(m_rcPlace);
     }
 }
 

@@ -33,7 +33,6 @@ public:
     static std::unique_ptr<CWaylandPicture> Create(QWidget* widget);
     ~CWaylandPicture() override;
 
-    bool Serves(const QPainter& painter) const override;
     bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
               const std::vector<QRect>& areas) override;
     bool Repaint(const QRect& rect) override;
@@ -54,7 +53,6 @@ private:
     void WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const;
     void Damage();
 
-    QPointer<QWidget> m_pWidget;
     wl_display* m_pDisplay = nullptr;
     std::unique_ptr<CWaylandBuffers> m_pBuffers;
     wl_surface* m_pSurface = nullptr; // the window's, while a buffer of ours is on it

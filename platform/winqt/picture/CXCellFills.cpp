@@ -12,9 +12,12 @@ constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels the window
 
 CXCellFills::CXCellFills() : m_slotOf(kColourCount, kNoSlot) {}
 
-void CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
-    m_cells.Place(columns, rows);
+bool CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
+    if (!m_cells.Place(columns, rows)) {
+        return false;
+    }
     m_shown.assign(m_cells.Columns().size() * m_cells.Rows().size(), kUnknown);
+    return true;
 }
 
 void CXCellFills::Forget() {

@@ -29,9 +29,9 @@ public:
 
     CXCellFills();
 
-    // The device pixels from the window's edge that show each source pixel; everything the
-    // window showed is lost.
-    void Place(const AxisMap& columns, const AxisMap& rows);
+    // The device pixels from the window's edge that show each source pixel. True when they are
+    // new, and everything the window showed is lost.
+    bool Place(const AxisMap& columns, const AxisMap& rows);
     // Nothing the window shows is known any more: the server lost some of it.
     void Forget();
     // Queues a fill for every cell touching the areas (the window's pixels) that does not show
