@@ -23,11 +23,10 @@ struct AxisMap {
     std::vector<int> sources;
 };
 
-// A device context that draws with an existing painter; null for a null painter. The painter
-// must outlive the DC. StretchBlt draws onto it; it holds no bitmap of its own. Its coordinates
-// are the painter's logical pixels times ratio: for a window's paint, the window's device pixels,
-// whatever the painter's device. When screen is given (one that serves this painter), the copies
-// go to it instead, each one it can take.
+// A device context that StretchBlt draws onto with an existing painter, which must outlive it;
+// null for a null painter. Its coordinates are the painter's logical pixels times ratio: for a
+// window's paint, the window's device pixels. A screen given (one that serves this painter) takes
+// the copies it can.
 HDC CreatePainterDC(QPainter* painter, double ratio = 1.0, CPictureSink* screen = nullptr);
 // Ends a DC made by CreatePainterDC; the painter itself stays open. Other DCs are left alone.
 void ReleasePainterDC(HDC hdc);

@@ -17,10 +17,9 @@
 
 namespace {
 
-// Which source column (or row) each visible destination column (or row) shows, in device
-// pixels, by the graphics layer's one stretch rule. Destination pixels whose source lies outside
-// the bitmap are left out; since the mapping only ever moves forward, the ones kept are side by
-// side, starting at first.
+// The axis map of the visible part of a copy, by the graphics layer's one stretch rule.
+// Destination pixels whose source lies outside the bitmap are left out; since the mapping only
+// ever moves forward, the ones kept are side by side.
 AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visibleFrom,
                 int visibleTo) {
     AxisMap map;
@@ -49,12 +48,11 @@ QRect DeviceArea(const QPainter& painter) {
     return device != nullptr ? QRect(0, 0, device->width(), device->height()) : QRect();
 }
 
-// The parts of the painter's device that can show anything, in device pixels, so that a huge
-// destination costs no more than the device it lands on: the device, cut to each rectangle of
-// the painter's clip. A paint of a few changed patches then widens and copies those patches
-// alone, not the box round them.
-std::vector<QRect> VisibleAreas(const QPainter& painter, const QTransform& toDevice) {
-    const QRect area = DeviceArea(painter);
+// The parts of the painter's device (area) that can show anything, in device pixels, so that a
+// huge destination costs no more than the device it lands on: the device, cut to each rectangle
+// of the painter's clip.
+std::vector<QRect> VisibleAreas(const QPainter& painter, const QTransform& toDevice,
+                                const QRect& area) {
     if (area.isEmpty()) {
         return {};
     }
@@ -125,7 +123,7 @@ BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
                                     device.left() + device.width());
     const AxisMap rows =
         MapAxis(rowSpan, ySrc, hSrc, bitmap.height, device.top(), device.top() + device.height());
-    const std::vector<QRect> areas = VisibleAreas(painter, toDevice);
+    const std::vector<QRect> areas = VisibleAreas(painter, toDevice, device);
     // The sinks only read the bitmap; one may keep the handle to look the bitmap up again later.
     auto* const handle = const_cast<GdiObject*>(&bitmap);
     if (m_pScreen == nullptr || !m_pScreen->Show(handle, columns, rows, areas)) {
@@ -141,10 +139,7 @@ HDC CreatePainterDC(QPainter* painter, double ratio, CPictureSink* screen) {
         return nullptr;
     }
     auto* device = new (std::nothrow) CPainterDevice(painter, ratio, screen);
-    if (device == nullptr) {
-        return nullptr;
-    }
-    HDC hdc = CreateDeviceDC(device);
+    HDC hdc = device != nullptr ? CreateDeviceDC(device) : nullptr;
     if (hdc == nullptr) {
         delete device;
     }

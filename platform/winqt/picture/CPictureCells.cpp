@@ -61,11 +61,6 @@ bool CPictureCells::Fits(const GdiObject& bitmap) const {
            m_cellColumns.back().source < bitmap.width && m_cellRows.back().source < bitmap.height;
 }
 
-const std::uint16_t* CPictureCells::RowOf(const GdiObject& bitmap, int row) {
-    const std::ptrdiff_t memoryRow = bitmap.height - 1 - row;
-    return reinterpret_cast<const std::uint16_t*>(bitmap.bits.get() + memoryRow * bitmap.stride);
-}
-
 // The parts of the areas that lie on the picture.
 std::vector<QRect> CPictureCells::Inside(const std::vector<QRect>& areas) const {
     const QRect picture = Whole();

@@ -10,8 +10,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPaintEngine>
-#include <QPainter>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -138,7 +136,13 @@ bool CWaylandPicture::Repaint(const QRect& rect) {
     // A frame's rectangles come one after another; one drawing after them covers them all.
     if (!m_bDrawQueued) {
         m_bDrawQueued = true;
-        QTimer::singleShot(0, this, [this] { DrawQueued(); });
+        QTimer::singleShot(0, this, [this] {
+            m_bDrawQueued = false;
+            // The bitmap is gone, or the window changed: a paint of the dialog shows what is there.
+            if (!Draw()) {
+                RepaintWidget(m_rcPlace);
+            }
+        });
     }
     return true;
 }
@@ -168,15 +172,14 @@ void CWaylandPicture::BringStoreUpToDate() {
 }
 
 // Learns which device pixels of the window show which cell; after a new place, scale or window
-// size every buffer is written whole.
+// size every buffer is written whole (Show writes the store whole anyway).
 bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const QImage& store) {
     const QRect place(columns.first, rows.first, static_cast<int>(columns.sources.size()),
                       static_cast<int>(rows.sources.size()));
     if (!store.rect().contains(place)) {
         return false;
     }
-    const bool newCells = m_cells.Place(columns, rows);
-    if (!newCells && place == m_rcPlace && store.size() == m_storeSize) {
+    if (!m_cells.Place(columns, rows) && place == m_rcPlace && store.size() == m_storeSize) {
         return true;
     }
     if (store.size() != m_storeSize) {
@@ -184,12 +187,9 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
     }
     m_rcPlace = place;
     m_storeSize = store.size();
-    const QRegion whole(m_cells.Whole());
-    m_store.stale = whole;
     for (const auto& buffer : m_pBuffers->All()) {
-        buffer->stale = whole;
+        buffer->stale = m_cells.Whole();
     }
-    m_unshown = whole;
     return true;
 }
 
@@ -197,14 +197,6 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
 const GdiObject* CWaylandPicture::Bitmap() const {
     const GdiObject* bitmap = FindGdiObject(m_hBitmap);
     return bitmap != nullptr && m_cells.Fits(*bitmap) ? bitmap : nullptr;
-}
-
-void CWaylandPicture::DrawQueued() {
-    m_bDrawQueued = false;
-    if (!Draw()) {
-        // The bitmap is gone, or the window changed: a paint of the dialog shows what is there.
-        RepaintWidget(m_rcPlace);
-    }
 }
 
 // Brings the newest free buffer up to date and puts it on the window's surface.
@@ -231,7 +223,14 @@ bool CWaylandPicture::Draw() {
     }
     WriteCells(*buffer, m_storeSize.width(), *bitmap);
     m_pSurface = surface;
-    Damage();
+    // The compositor is told what changed since the surface last showed the picture, in the
+    // surface's logical pixels, rounded out.
+    for (const QRect& changed : m_unshown) {
+        const QRect logical =
+            LogicalCover(changed.translated(m_rcPlace.topLeft()), DeviceRatioOf(m_pWidget));
+        wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
+    }
+    m_unshown = QRegion();
     wl_surface_attach(m_pSurface, buffer->buffer, 0, 0);
     wl_surface_commit(m_pSurface);
     wl_display_flush(m_pDisplay);
@@ -270,15 +269,4 @@ void CWaylandPicture::WriteCells(Pixels& target, int stride, const GdiObject& bi
         }
     });
     target.stale = QRegion();
-}
-
-// Tells the compositor what changed since the surface last showed the picture, in the surface's
-// logical pixels, rounded out, and takes it to show it.
-void CWaylandPicture::Damage() {
-    const qreal scale = m_pWidget->devicePixelRatioF();
-    for (const QRect& changed : m_unshown) {
-        const QRect logical = LogicalCover(changed.translated(m_rcPlace.topLeft()), scale);
-        wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
-    }
-    m_unshown = QRegion();
 }

@@ -13,17 +13,13 @@
 #include "platform/winqt/picture/CWaylandBuffers.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QRegion>
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-class QImage;
-class QWidget;
 struct wl_display;
 struct wl_surface;
 
@@ -47,11 +43,9 @@ private:
     bool Place(const AxisMap& columns, const AxisMap& rows, const QImage& store);
     const GdiObject* Bitmap() const;
     void BringStoreUpToDate();
-    void DrawQueued();
     bool Draw();
     Pixels* FreeBuffer(const QImage& store);
     void WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const;
-    void Damage();
 
     wl_display* m_pDisplay = nullptr;
     std::unique_ptr<CWaylandBuffers> m_pBuffers;

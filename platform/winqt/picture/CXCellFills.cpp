@@ -24,8 +24,7 @@ void CXCellFills::Forget() {
     std::fill(m_shown.begin(), m_shown.end(), kUnknown);
 }
 
-// Row by row from the top, so that the server writes its memory in order. On a large window
-// the server's cost is in the pixels it writes, so only changed cells are filled.
+// Row by row from the top, so that the server writes its memory in order.
 void CXCellFills::Update(const GdiObject& bitmap, const std::vector<QRect>& areas) {
     const std::size_t columnCount = m_cells.Columns().size();
     m_above.assign(columnCount, Above{});
