@@ -7,10 +7,6 @@
 
 #include <windows.h>
 
-#include <QRect>
-#include <QTransform>
-
-#include <cstdint>
 #include <vector>
 
 class CPictureSink;

@@ -39,9 +39,8 @@ AxisMap MapAxis(DeviceSpan dest, int src, int srcSize, int bitmapSize, int visib
     return map;
 }
 
-// All of the painter's device, in device pixels. The engine's device is the one that holds the
-// pixels (a widget's backing store, or the image a widget is rendered into), measured in device
-// pixels whatever its scale.
+// All of the painter's device in device pixels: the engine's device holds the pixels (a widget's
+// backing store, or an image a widget is rendered into), whatever its scale.
 QRect DeviceArea(const QPainter& painter) {
     const QPaintEngine* engine = painter.paintEngine();
     const QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
@@ -115,9 +114,8 @@ BOOL CPainterDevice::StretchFrom(int xDest, int yDest, int wDest, int hDest,
     if (columnSpan.size <= 0 || rowSpan.size <= 0) {
         return TRUE;
     }
-    // What goes where is worked out once: the source pixel of every device pixel the copy
-    // covers, and the parts of the device the paint's clip leaves open. One sink draws it: the
-    // window system's surface for the picture when it can take the copy, or else the painter.
+    // What goes where is worked out once, and one sink draws it: the window system's surface for
+    // the picture when it can take the copy, or else the painter.
     const QRect device = DeviceArea(painter);
     const AxisMap columns = MapAxis(columnSpan, xSrc, wSrc, bitmap.width, device.left(),
                                     device.left() + device.width());

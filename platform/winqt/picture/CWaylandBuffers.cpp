@@ -1,5 +1,7 @@
 #include "platform/winqt/picture/CWaylandBuffers.h"
 
+#include "platform/winqt/session/WaylandSession.h"
+
 #include <wayland-client.h>
 
 #include <sys/mman.h>
@@ -46,7 +48,10 @@ std::unique_ptr<CWaylandBuffers> CWaylandBuffers::Create(wl_display* display) {
 CWaylandBuffers::CWaylandBuffers(wl_display* display) : m_pDisplay(display) {}
 
 CWaylandBuffers::~CWaylandBuffers() {
-    if (m_pDisplay == nullptr) {
+    // Past the application's end the connection is gone, and with it everything made on it: only
+    // the memory is given back.
+    if (QtWaylandDisplay() != m_pDisplay) {
+        UnmapAll();
         return;
     }
     Drop();
@@ -77,11 +82,6 @@ void CWaylandBuffers::Drop() {
         wl_buffer_destroy(buffer->buffer);
     }
     UnmapAll();
-}
-
-void CWaylandBuffers::Abandon() {
-    UnmapAll();
-    m_pDisplay = nullptr;
 }
 
 void CWaylandBuffers::UnmapAll() {

@@ -45,8 +45,6 @@ public:
     const std::vector<std::unique_ptr<Pixels>>& All() const { return m_buffers; }
     // Destroys every buffer, as when the window's size changes.
     void Drop();
-    // The connection has ended, and everything made on it with it: only the memory is given back.
-    void Abandon();
 
 private:
     CWaylandBuffers(wl_display* display);

@@ -33,7 +33,6 @@ constexpr std::uint32_t kOpaque = 0xFF000000; // the alpha of the buffers' pixel
 // on is taken to cover the picture, so that gathering the changes stays cheap.
 constexpr int kMostStaleRects = 64;
 
-// Adds a change to what some pixels are behind on (the whole picture being whole).
 void AddChange(QRegion& behind, const QRect& changed, const QRect& whole) {
     behind += changed;
     if (behind.rectCount() > kMostStaleRects) {
@@ -79,13 +78,6 @@ std::unique_ptr<CWaylandPicture> CWaylandPicture::Create(QWidget* widget) {
 CWaylandPicture::CWaylandPicture(QWidget* widget, wl_display* display,
                                  std::unique_ptr<CWaylandBuffers> buffers)
     : CPictureSink(widget), m_pDisplay(display), m_pBuffers(std::move(buffers)) {}
-
-CWaylandPicture::~CWaylandPicture() {
-    // Past the application's end the connection is gone, and with it everything made on it.
-    if (QtWaylandDisplay() != m_pDisplay) {
-        m_pBuffers->Abandon();
-    }
-}
 
 // Qt's backing store, once it has pixels: 32-bit, one per device pixel of the window.
 QImage* CWaylandPicture::StoreImage() const {
@@ -239,9 +231,8 @@ bool CWaylandPicture::Draw() {
     return true;
 }
 
-// A free buffer (see CWaylandBuffers::Free) that holds Qt's last paint beside the cells: after
-// a paint of Qt's it first takes a copy of the backing store. Null when the compositor holds
-// them all.
+// A free buffer (see CWaylandBuffers::Free) that holds Qt's last paint beside the cells: after a
+// paint of Qt's it first takes a copy of the backing store.
 CWaylandPicture::Pixels* CWaylandPicture::FreeBuffer(const QImage& store) {
     Pixels* best = m_pBuffers->Free(m_storeSize);
     if (best != nullptr && best->copiedFrom != m_nQtPaints) {

@@ -27,7 +27,6 @@ class CWaylandPicture : public QObject, public CPictureSink {
 public:
     // The sink for the widget's paints; null off Wayland, or where it cannot serve.
     static std::unique_ptr<CWaylandPicture> Create(QWidget* widget);
-    ~CWaylandPicture() override;
 
     bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
               const std::vector<QRect>& areas) override;
