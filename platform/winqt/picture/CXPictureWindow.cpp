@@ -130,11 +130,8 @@ bool CXPictureWindow::nativeEventFilter(const QByteArray& eventType, void* messa
         return false;
     }
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & kExposeMask) != XCB_EXPOSE) {
-        return false;
-    }
     const auto* expose = reinterpret_cast<const xcb_expose_event_t*>(event);
-    if (expose->window != m_nWindow) {
+    if ((event->response_type & kExposeMask) != XCB_EXPOSE || expose->window != m_nWindow) {
         return false;
     }
     // The server has no copy of what it showed there; the cells under it are painted again, by

@@ -24,8 +24,6 @@ public:
     // The picture window for the widget's paints; null when the widget is not shown by an X
     // server. It makes nothing on the server before the first copy.
     static std::unique_ptr<CXPictureWindow> Create(QWidget* widget);
-    CXPictureWindow(const CXPictureWindow&) = delete;
-    CXPictureWindow& operator=(const CXPictureWindow&) = delete;
     ~CXPictureWindow() override;
 
     // Within areas, fills the cells that do not show their colour yet. Where the server cannot
