@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 class CPictureCells {
@@ -56,9 +55,9 @@ private:
 
     static constexpr std::uint16_t kPixelMask = 0x7FFF; // bit 15 of a pixel is not colour
 
-    std::vector<QRect> Inside(const std::vector<QRect>& areas) const;
-    // The first and last rows of cells that the parts touch; first after last when none.
-    std::pair<int, int> RowsTouched(const std::vector<QRect>& parts) const;
+    // The parts of the areas that lie on the picture, and the first and last rows of cells they
+    // touch (first after last when none).
+    std::vector<QRect> Inside(const std::vector<QRect>& areas, int& firstRow, int& lastRow) const;
     std::vector<CellRange> RangesOnRow(int row, const std::vector<QRect>& parts) const;
 
     std::vector<Cell> m_cellColumns;
@@ -70,8 +69,9 @@ private:
 template <typename Out>
 void CPictureCells::Write(const GdiObject& bitmap, const std::vector<QRect>& areas,
                           Out&& write) const {
-    const std::vector<QRect> parts = Inside(areas);
-    const auto [firstRow, lastRow] = RowsTouched(parts);
+    int firstRow = 0;
+    int lastRow = 0;
+    const std::vector<QRect> parts = Inside(areas, firstRow, lastRow);
     // Held here, since write may reach anything through the pointers it is given.
     const Cell* const columns = m_cellColumns.data();
     for (int r = firstRow; r <= lastRow; ++r) {
