@@ -217,9 +217,9 @@ bool CWaylandPicture::Draw() {
     m_pSurface = surface;
     // The compositor is told what changed since the surface last showed the picture, in the
     // surface's logical pixels, rounded out.
+    const double ratio = DeviceRatioOf(m_pWidget);
     for (const QRect& changed : m_unshown) {
-        const QRect logical =
-            LogicalCover(changed.translated(m_rcPlace.topLeft()), DeviceRatioOf(m_pWidget));
+        const QRect logical = LogicalCover(changed.translated(m_rcPlace.topLeft()), ratio);
         wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
     }
     m_unshown = QRegion();
