@@ -7,6 +7,7 @@
 #include <memory>
 
 class QPaintEvent;
+class QPainter;
 
 // A window's paint: the one Qt is delivering, what is left to erase, and where the picture goes.
 struct PaintState {

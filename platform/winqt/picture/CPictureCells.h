@@ -5,6 +5,7 @@
 // device pixels that shows one pixel of the bitmap, where the copy's axis maps repeat a source
 // pixel.
 
+#include "platform/gdi/GdiHandles.h"
 #include "platform/winqt/paint/GdiQt.h"
 
 #include <QRect>

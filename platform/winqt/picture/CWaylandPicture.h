@@ -20,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+class QImage;
+class QWidget;
 struct wl_display;
 struct wl_surface;
 

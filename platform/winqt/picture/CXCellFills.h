@@ -6,6 +6,8 @@
 // the server's cost is in the pixels it writes: so the colour each cell shows is remembered and
 // only the cells that differ are filled (filling the areas whole measured dearer).
 
+#include "platform/gdi/GdiHandles.h"
+#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/picture/CPictureCells.h"
 
 #include <QRect>

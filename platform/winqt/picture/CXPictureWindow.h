@@ -8,6 +8,7 @@
 // dialog's window.
 
 #include "platform/winqt/paint/CPictureSink.h"
+#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/picture/CXCellFills.h"
 
 #include <QAbstractNativeEventFilter>
@@ -17,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class QWidget;
 struct xcb_connection_t;
 
 class CXPictureWindow : public QAbstractNativeEventFilter, public CPictureSink {
