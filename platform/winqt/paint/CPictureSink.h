@@ -1,7 +1,7 @@
 #pragma once
 
 // Where a window's paint copy of the picture goes: a surface of the program's own that the window
-// system shows more cheaply than Qt's backing store, with the pixels CPainterPicture would draw.
+// system shows more cheaply than Qt's backing store, with the pixels PaintPicture would draw.
 
 #include "platform/winqt/paint/DevicePixels.h"
 #include "platform/winqt/paint/GdiQt.h"

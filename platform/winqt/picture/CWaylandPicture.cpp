@@ -1,10 +1,10 @@
 #include "platform/winqt/picture/CWaylandPicture.h"
 
 #include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/session/WaylandSession.h"
 
 #include "platform/gdi/GdiHandles.h"
-#include "platform/gdi/PixelFormat.h"
 
 #include <QBackingStore>
 #include <QEvent>
@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr std::uint32_t kOpaque = 0xFF000000; // the alpha of the buffers' pixels
 // Qt's backing store is written only when Qt paints, and a buffer only when the compositor lets
 // go of it, either of which may be minutes away: beyond this many rectangles what one is behind
 // on is taken to cover the picture, so that gathering the changes stays cheap.
@@ -253,7 +252,7 @@ void CWaylandPicture::WriteCells(Pixels& target, int stride, const GdiObject& bi
     const std::vector<QRect> stale(target.stale.begin(), target.stale.end());
     m_cells.Write(bitmap, stale, [&](const CPictureCells::Run& run) {
         const QRect area = m_cells.Area(run).translated(m_rcPlace.topLeft());
-        const std::uint32_t colour = kOpaque | WidenPixel(run.pixel);
+        const std::uint32_t colour = OpaqueColour(run.pixel);
         for (int y = area.top(); y <= area.bottom(); ++y) {
             FillPixels(target.pixels + static_cast<std::ptrdiff_t>(y) * stride + area.left(),
                        area.width(), colour);
