@@ -17,6 +17,10 @@
 class CPictureSink;
 class QPainter;
 
+// Every 5-5-5 pixel; bit 15 of a pixel is not colour.
+inline constexpr int kColourCount = 1 << 15;
+inline constexpr std::uint16_t kColourMask = kColourCount - 1;
+
 // Which source column (or row) each visible destination column (or row) of a copy shows, in
 // device pixels: those from first on, side by side.
 struct AxisMap {

@@ -26,9 +26,6 @@
 
 namespace {
 
-constexpr int kColourCount = 1 << 15; // every 5-5-5 pixel; bit 15 is ignored
-constexpr std::uint16_t kColourMask = kColourCount - 1;
-
 // The 32-bit colour of every 5-5-5 pixel, each channel widened as Qt converts its 16-bit format:
 // looking a pixel up costs less than converting it, and the picture comes out the same on every
 // 32-bit device.

@@ -54,8 +54,6 @@ private:
         int last = 0;
     };
 
-    static constexpr std::uint16_t kPixelMask = 0x7FFF; // bit 15 of a pixel is not colour
-
     // The parts of the areas that lie on the picture, and the first and last rows of cells they
     // touch (first after last when none).
     std::vector<QRect> Inside(const std::vector<QRect>& areas, int& firstRow, int& lastRow) const;
@@ -84,10 +82,10 @@ void CPictureCells::Write(const GdiObject& bitmap, const std::vector<QRect>& are
         for (const CellRange& range : RangesOnRow(r, parts)) {
             int runStart = range.first;
             auto runPixel = static_cast<std::uint16_t>(
-                in[columns[static_cast<std::size_t>(runStart)].source] & kPixelMask);
+                in[columns[static_cast<std::size_t>(runStart)].source] & kColourMask);
             const auto lastColumn = static_cast<std::size_t>(range.last);
             for (auto c = static_cast<std::size_t>(range.first) + 1; c <= lastColumn; ++c) {
-                const auto pixel = static_cast<std::uint16_t>(in[columns[c].source] & kPixelMask);
+                const auto pixel = static_cast<std::uint16_t>(in[columns[c].source] & kColourMask);
                 if (pixel != runPixel) {
                     write(Run{r, runStart, static_cast<int>(c) - 1, runPixel});
                     runStart = static_cast<int>(c);

@@ -5,7 +5,6 @@
 namespace {
 
 constexpr std::int16_t kNoSlot = -1;           // a colour with no fills in this paint yet
-constexpr std::size_t kColourCount = 1 << 15;  // every 5-5-5 pixel
 constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels the window may have lost
 
 } // namespace
