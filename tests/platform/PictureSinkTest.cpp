@@ -1,6 +1,6 @@
 #include "platform/gdi/PixelFormat.h"
 #include "platform/winapi/wingdi.h"
-#include "platform/winqt/paint/CPainterPicture.h"
+#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/picture/CWaylandPicture.h"
 #include "platform/winqt/picture/CXPictureWindow.h"
 #include "platform/winqt/session/WaylandSession.h"
@@ -133,7 +133,7 @@ public:
     CPainterTarget() : m_image(kDevice, QImage::Format_RGB32) { m_image.fill(kUntouched); }
     void Show(HBITMAP bitmap, const Copy& copy) {
         QPainter painter(&m_image);
-        CPainterPicture(&painter, QTransform()).Show(bitmap, copy.columns, copy.rows, copy.areas);
+        PaintPicture(painter, QTransform(), bitmap, copy.columns, copy.rows, copy.areas);
     }
     QImage Shown() const { return m_image; }
 

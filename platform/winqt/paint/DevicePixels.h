@@ -18,7 +18,7 @@ class QWidget;
 double DeviceRatioOf(const QWidget* widget);
 // The dots per inch a window on a screen of this ratio reports: 96 for each whole ratio.
 UINT DpiOfRatio(double ratio);
-// One axis of a rectangle among a device's pixels.
+
 struct DeviceSpan {
     std::int64_t first = 0;
     std::int64_t size = 0;

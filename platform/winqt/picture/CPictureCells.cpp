@@ -61,31 +61,20 @@ bool CPictureCells::Fits(const GdiObject& bitmap) const {
            m_cellColumns.back().source < bitmap.width && m_cellRows.back().source < bitmap.height;
 }
 
-const std::uint16_t* CPictureCells::RowOf(const GdiObject& bitmap, int row) {
-    const std::ptrdiff_t memoryRow = bitmap.height - 1 - row;
-    return reinterpret_cast<const std::uint16_t*>(bitmap.bits.get() + memoryRow * bitmap.stride);
-}
-
-// The parts of the areas that lie on the picture.
-std::vector<QRect> CPictureCells::Inside(const std::vector<QRect>& areas) const {
+std::vector<QRect> CPictureCells::Inside(const std::vector<QRect>& areas, int& firstRow,
+                                         int& lastRow) const {
     const QRect picture = Whole();
     std::vector<QRect> parts;
+    firstRow = static_cast<int>(m_cellRows.size());
+    lastRow = -1;
     for (const QRect& area : areas) {
         if (const QRect part = area & picture; !part.isEmpty()) {
             parts.push_back(part);
+            firstRow = std::min(firstRow, m_cellOfRow[static_cast<std::size_t>(part.top())]);
+            lastRow = std::max(lastRow, m_cellOfRow[static_cast<std::size_t>(part.bottom())]);
         }
     }
     return parts;
-}
-
-std::pair<int, int> CPictureCells::RowsTouched(const std::vector<QRect>& parts) const {
-    int firstRow = static_cast<int>(m_cellRows.size());
-    int lastRow = -1;
-    for (const QRect& part : parts) {
-        firstRow = std::min(firstRow, m_cellOfRow[static_cast<std::size_t>(part.top())]);
-        lastRow = std::max(lastRow, m_cellOfRow[static_cast<std::size_t>(part.bottom())]);
-    }
-    return {firstRow, lastRow};
 }
 
 // The cells of row that some area touches, left to right, each once.

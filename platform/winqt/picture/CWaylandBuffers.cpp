@@ -1,5 +1,7 @@
 #include "platform/winqt/picture/CWaylandBuffers.h"
 
+#include "platform/winqt/session/WaylandSession.h"
+
 #include <wayland-client.h>
 
 #include <sys/mman.h>
@@ -46,7 +48,10 @@ std::unique_ptr<CWaylandBuffers> CWaylandBuffers::Create(wl_display* display) {
 CWaylandBuffers::CWaylandBuffers(wl_display* display) : m_pDisplay(display) {}
 
 CWaylandBuffers::~CWaylandBuffers() {
-    if (m_pDisplay == nullptr) {
+    // Past the application's end the connection is gone, and with it everything made on it: only
+    // the memory is given back.
+    if (QtWaylandDisplay() != m_pDisplay) {
+        UnmapAll();
         return;
     }
     Drop();
@@ -79,11 +84,6 @@ void CWaylandBuffers::Drop() {
     UnmapAll();
 }
 
-void CWaylandBuffers::Abandon() {
-    UnmapAll();
-    m_pDisplay = nullptr;
-}
-
 void CWaylandBuffers::UnmapAll() {
     for (const auto& buffer : m_buffers) {
         munmap(buffer->pixels, buffer->bytes);
@@ -94,26 +94,25 @@ void CWaylandBuffers::UnmapAll() {
 // A buffer of the given size in memory shared with the compositor; false without memory.
 bool CWaylandBuffers::Add(QSize size) {
     const int width = size.width();
-    const int height = size.height();
     auto buffer = std::make_unique<Pixels>();
-    buffer->bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    buffer->bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(size.height()) * 4;
     const int fd = memfd_create("ondeline-picture", MFD_CLOEXEC);
-    void* memory = MAP_FAILED;
-    if (fd >= 0 && ftruncate(fd, static_cast<off_t>(buffer->bytes)) == 0) {
-        memory = mmap(nullptr, buffer->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (fd < 0) {
+        return false;
     }
+    void* memory = ftruncate(fd, static_cast<off_t>(buffer->bytes)) == 0
+                       ? mmap(nullptr, buffer->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                       : MAP_FAILED;
     if (memory != MAP_FAILED) {
         wl_shm_pool* pool =
             wl_shm_create_pool(m_pShm, fd, static_cast<std::int32_t>(buffer->bytes));
-        buffer->buffer =
-            wl_shm_pool_create_buffer(pool, 0, width, height, width * 4, WL_SHM_FORMAT_ARGB8888);
+        buffer->buffer = wl_shm_pool_create_buffer(pool, 0, width, size.height(), width * 4,
+                                                   WL_SHM_FORMAT_ARGB8888);
         wl_shm_pool_destroy(pool);
         buffer->pixels = static_cast<std::uint32_t*>(memory);
         wl_buffer_add_listener(buffer->buffer, &kBufferListener, buffer.get());
         m_buffers.push_back(std::move(buffer));
     }
-    if (fd >= 0) {
-        close(fd);
-    }
+    close(fd);
     return memory != MAP_FAILED;
 }

@@ -42,12 +42,9 @@ public:
     // The free buffer whose pixels are the newest, so that the fewest cells need writing, or a
     // new one of size while there is room; null when the compositor holds them all.
     Pixels* Free(QSize size);
-    // Every buffer made and not yet dropped.
     const std::vector<std::unique_ptr<Pixels>>& All() const { return m_buffers; }
-    // Destroys every buffer, for instance when the window's size changes.
+    // Destroys every buffer, as when the window's size changes.
     void Drop();
-    // The connection has ended, and everything made on it with it: only the memory is given back.
-    void Abandon();
 
 private:
     CWaylandBuffers(wl_display* display);

@@ -1,17 +1,15 @@
 #include "platform/winqt/picture/CWaylandPicture.h"
 
 #include "platform/winqt/paint/DevicePixels.h"
+#include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/session/WaylandSession.h"
 
 #include "platform/gdi/GdiHandles.h"
-#include "platform/gdi/PixelFormat.h"
 
 #include <QBackingStore>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPaintEngine>
-#include <QPainter>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -29,13 +27,11 @@
 
 namespace {
 
-constexpr std::uint32_t kOpaque = 0xFF000000; // the alpha of the buffers' pixels
 // Qt's backing store is written only when Qt paints, and a buffer only when the compositor lets
 // go of it, either of which may be minutes away: beyond this many rectangles what one is behind
 // on is taken to cover the picture, so that gathering the changes stays cheap.
 constexpr int kMostStaleRects = 64;
 
-// Adds a change to what some pixels are behind on (the whole picture being whole).
 void AddChange(QRegion& behind, const QRect& changed, const QRect& whole) {
     behind += changed;
     if (behind.rectCount() > kMostStaleRects) {
@@ -80,14 +76,7 @@ std::unique_ptr<CWaylandPicture> CWaylandPicture::Create(QWidget* widget) {
 
 CWaylandPicture::CWaylandPicture(QWidget* widget, wl_display* display,
                                  std::unique_ptr<CWaylandBuffers> buffers)
-    : m_pWidget(widget), m_pDisplay(display), m_pBuffers(std::move(buffers)) {}
-
-CWaylandPicture::~CWaylandPicture() {
-    // Past the application's end the connection is gone, and with it everything made on it.
-    if (QtWaylandDisplay() != m_pDisplay) {
-        m_pBuffers->Abandon();
-    }
-}
+    : CPictureSink(widget), m_pDisplay(display), m_pBuffers(std::move(buffers)) {}
 
 // Qt's backing store, once it has pixels: 32-bit, one per device pixel of the window.
 QImage* CWaylandPicture::StoreImage() const {
@@ -98,12 +87,6 @@ QImage* CWaylandPicture::StoreImage() const {
     }
     auto* image = static_cast<QImage*>(store->paintDevice());
     return image->depth() == 32 ? image : nullptr;
-}
-
-bool CWaylandPicture::Serves(const QPainter& painter) const {
-    const QPaintEngine* engine = painter.paintEngine();
-    const QImage* store = StoreImage();
-    return engine != nullptr && store != nullptr && engine->paintDevice() == store;
 }
 
 // A paint without the picture drew something else where it was, and Qt shows that next.
@@ -144,7 +127,13 @@ bool CWaylandPicture::Repaint(const QRect& rect) {
     // A frame's rectangles come one after another; one drawing after them covers them all.
     if (!m_bDrawQueued) {
         m_bDrawQueued = true;
-        QTimer::singleShot(0, this, [this] { DrawQueued(); });
+        QTimer::singleShot(0, this, [this] {
+            m_bDrawQueued = false;
+            // The bitmap is gone, or the window changed: a paint of the dialog shows what is there.
+            if (!Draw()) {
+                RepaintWidget(m_rcPlace);
+            }
+        });
     }
     return true;
 }
@@ -174,15 +163,14 @@ void CWaylandPicture::BringStoreUpToDate() {
 }
 
 // Learns which device pixels of the window show which cell; after a new place, scale or window
-// size every buffer is written whole.
+// size every buffer is written whole (Show writes the store whole anyway).
 bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const QImage& store) {
     const QRect place(columns.first, rows.first, static_cast<int>(columns.sources.size()),
                       static_cast<int>(rows.sources.size()));
     if (!store.rect().contains(place)) {
         return false;
     }
-    const bool newCells = m_cells.Place(columns, rows);
-    if (!newCells && place == m_rcPlace && store.size() == m_storeSize) {
+    if (!m_cells.Place(columns, rows) && place == m_rcPlace && store.size() == m_storeSize) {
         return true;
     }
     if (store.size() != m_storeSize) {
@@ -190,12 +178,9 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
     }
     m_rcPlace = place;
     m_storeSize = store.size();
-    const QRegion whole(m_cells.Whole());
-    m_store.stale = whole;
     for (const auto& buffer : m_pBuffers->All()) {
-        buffer->stale = whole;
+        buffer->stale = m_cells.Whole();
     }
-    m_unshown = whole;
     return true;
 }
 
@@ -203,14 +188,6 @@ bool CWaylandPicture::Place(const AxisMap& columns, const AxisMap& rows, const Q
 const GdiObject* CWaylandPicture::Bitmap() const {
     const GdiObject* bitmap = FindGdiObject(m_hBitmap);
     return bitmap != nullptr && m_cells.Fits(*bitmap) ? bitmap : nullptr;
-}
-
-void CWaylandPicture::DrawQueued() {
-    m_bDrawQueued = false;
-    if (!Draw() && m_pWidget != nullptr) {
-        // The bitmap is gone, or the window changed: a paint of the dialog shows what is there.
-        m_pWidget->update(LogicalCover(m_rcPlace, DeviceRatioOf(m_pWidget)));
-    }
 }
 
 // Brings the newest free buffer up to date and puts it on the window's surface.
@@ -237,7 +214,14 @@ bool CWaylandPicture::Draw() {
     }
     WriteCells(*buffer, m_storeSize.width(), *bitmap);
     m_pSurface = surface;
-    Damage();
+    // The compositor is told what changed since the surface last showed the picture, in the
+    // surface's logical pixels, rounded out.
+    const double ratio = DeviceRatioOf(m_pWidget);
+    for (const QRect& changed : m_unshown) {
+        const QRect logical = LogicalCover(changed.translated(m_rcPlace.topLeft()), ratio);
+        wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
+    }
+    m_unshown = QRegion();
     wl_surface_attach(m_pSurface, buffer->buffer, 0, 0);
     wl_surface_commit(m_pSurface);
     wl_display_flush(m_pDisplay);
@@ -246,9 +230,8 @@ bool CWaylandPicture::Draw() {
     return true;
 }
 
-// A free buffer (see CWaylandBuffers::Free) that holds Qt's last paint beside the cells: after
-// a paint of Qt's it first takes a copy of the backing store. Null when the compositor holds
-// them all.
+// A free buffer (see CWaylandBuffers::Free) that holds Qt's last paint beside the cells: after a
+// paint of Qt's it first takes a copy of the backing store.
 CWaylandPicture::Pixels* CWaylandPicture::FreeBuffer(const QImage& store) {
     Pixels* best = m_pBuffers->Free(m_storeSize);
     if (best != nullptr && best->copiedFrom != m_nQtPaints) {
@@ -269,22 +252,11 @@ void CWaylandPicture::WriteCells(Pixels& target, int stride, const GdiObject& bi
     const std::vector<QRect> stale(target.stale.begin(), target.stale.end());
     m_cells.Write(bitmap, stale, [&](const CPictureCells::Run& run) {
         const QRect area = m_cells.Area(run).translated(m_rcPlace.topLeft());
-        const std::uint32_t colour = kOpaque | WidenPixel(run.pixel);
+        const std::uint32_t colour = OpaqueColour(run.pixel);
         for (int y = area.top(); y <= area.bottom(); ++y) {
             FillPixels(target.pixels + static_cast<std::ptrdiff_t>(y) * stride + area.left(),
                        area.width(), colour);
         }
     });
     target.stale = QRegion();
-}
-
-// Tells the compositor what changed since the surface last showed the picture, in the surface's
-// logical pixels, rounded out, and takes it to show it.
-void CWaylandPicture::Damage() {
-    const qreal scale = m_pWidget->devicePixelRatioF();
-    for (const QRect& changed : m_unshown) {
-        const QRect logical = LogicalCover(changed.translated(m_rcPlace.topLeft()), scale);
-        wl_surface_damage(m_pSurface, logical.x(), logical.y(), logical.width(), logical.height());
-    }
-    m_unshown = QRegion();
 }

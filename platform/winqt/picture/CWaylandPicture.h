@@ -13,11 +13,9 @@
 #include "platform/winqt/picture/CWaylandBuffers.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QRegion>
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -31,9 +29,7 @@ class CWaylandPicture : public QObject, public CPictureSink {
 public:
     // The sink for the widget's paints; null off Wayland, or where it cannot serve.
     static std::unique_ptr<CWaylandPicture> Create(QWidget* widget);
-    ~CWaylandPicture() override;
 
-    bool Serves(const QPainter& painter) const override;
     bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
               const std::vector<QRect>& areas) override;
     bool Repaint(const QRect& rect) override;
@@ -48,13 +44,10 @@ private:
     bool Place(const AxisMap& columns, const AxisMap& rows, const QImage& store);
     const GdiObject* Bitmap() const;
     void BringStoreUpToDate();
-    void DrawQueued();
     bool Draw();
     Pixels* FreeBuffer(const QImage& store);
     void WriteCells(Pixels& target, int stride, const GdiObject& bitmap) const;
-    void Damage();
 
-    QPointer<QWidget> m_pWidget;
     wl_display* m_pDisplay = nullptr;
     std::unique_ptr<CWaylandBuffers> m_pBuffers;
     wl_surface* m_pSurface = nullptr; // the window's, while a buffer of ours is on it

@@ -5,24 +5,25 @@
 namespace {
 
 constexpr std::int16_t kNoSlot = -1;           // a colour with no fills in this paint yet
-constexpr std::size_t kColourCount = 1 << 15;  // every 5-5-5 pixel
 constexpr std::uint32_t kUnknown = 0xFFFFFFFF; // a cell whose pixels the window may have lost
 
 } // namespace
 
 CXCellFills::CXCellFills() : m_slotOf(kColourCount, kNoSlot) {}
 
-void CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
-    m_cells.Place(columns, rows);
+bool CXCellFills::Place(const AxisMap& columns, const AxisMap& rows) {
+    if (!m_cells.Place(columns, rows)) {
+        return false;
+    }
     m_shown.assign(m_cells.Columns().size() * m_cells.Rows().size(), kUnknown);
+    return true;
 }
 
 void CXCellFills::Forget() {
     std::fill(m_shown.begin(), m_shown.end(), kUnknown);
 }
 
-// Row by row from the top, so that the server writes its memory in order. On a large window
-// the server's cost is in the pixels it writes, so only changed cells are filled.
+// Row by row from the top, so that the server writes its memory in order.
 void CXCellFills::Update(const GdiObject& bitmap, const std::vector<QRect>& areas) {
     const std::size_t columnCount = m_cells.Columns().size();
     m_above.assign(columnCount, Above{});

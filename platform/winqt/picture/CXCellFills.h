@@ -1,11 +1,10 @@
 #pragma once
 
-// The fills that bring the X server's picture window up to date with a new picture: each run of
-// changed cells of one colour on a row that the paint's areas touch becomes one rectangle, made
-// taller where the row below repeats it, and the rectangles are handed over colour by colour.
-// The paint's areas are whole tiles of the dialog's, most of whose cells keep their colour, and
-// the server's cost is in the pixels it writes: so the window remembers the colour each cell
-// shows and fills only the cells that differ (filling the areas whole measured dearer).
+// The fills that bring the X server's picture window up to date: each run of changed cells of one
+// colour on a row becomes one rectangle, made taller where the row below repeats it, handed over
+// colour by colour. The paint's areas are whole tiles, most of whose cells keep their colour, and
+// the server's cost is in the pixels it writes: so the colour each cell shows is remembered and
+// only the cells that differ are filled (filling the areas whole measured dearer).
 
 #include "platform/gdi/GdiHandles.h"
 #include "platform/winqt/paint/GdiQt.h"
@@ -29,13 +28,13 @@ public:
 
     CXCellFills();
 
-    // The device pixels from the window's edge that show each source pixel; everything the
-    // window showed is lost.
-    void Place(const AxisMap& columns, const AxisMap& rows);
+    // The device pixels from the window's edge that show each source pixel. True when they are
+    // new, and everything the window showed is lost.
+    bool Place(const AxisMap& columns, const AxisMap& rows);
     // Nothing the window shows is known any more: the server lost some of it.
     void Forget();
     // Queues a fill for every cell touching the areas (the window's pixels) that does not show
-    // its colour in the bitmap yet, and takes the cells to show it from now on.
+    // its colour in the bitmap yet.
     void Update(const GdiObject& bitmap, const std::vector<QRect>& areas);
     // Hands over the queued fills colour by colour, and forgets them.
     void

@@ -2,13 +2,9 @@
 
 #include "platform/gdi/GdiHandles.h"
 #include "platform/gdi/PixelFormat.h"
-#include "platform/winqt/paint/DevicePixels.h"
 #include "platform/winqt/session/XConnection.h"
 
-#include <QBackingStore>
 #include <QCoreApplication>
-#include <QPaintEngine>
-#include <QPainter>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -69,7 +65,7 @@ std::unique_ptr<CXPictureWindow> CXPictureWindow::Create(QWidget* widget) {
 }
 
 CXPictureWindow::CXPictureWindow(QWidget* widget, xcb_connection_t* connection)
-    : m_pWidget(widget), m_pConnection(connection) {
+    : CPictureSink(widget), m_pConnection(connection) {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -91,38 +87,39 @@ CXPictureWindow::~CXPictureWindow() {
     xcb_flush(m_pConnection);
 }
 
-bool CXPictureWindow::Serves(const QPainter& painter) const {
-    if (m_pWidget == nullptr || m_bFailed) {
-        return false;
-    }
-    const QPaintEngine* engine = painter.paintEngine();
-    QBackingStore* store = m_pWidget->backingStore();
-    // A store that was never sized has no pixels yet, and on a scaled screen Qt 6.4 cannot even
-    // be asked for them; no paint of the window has reached the screen through it then.
-    if (engine == nullptr || store == nullptr || store->size().isEmpty()) {
-        return false;
-    }
-    return engine->paintDevice() == store->paintDevice();
-}
-
 bool CXPictureWindow::Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
                            const std::vector<QRect>& areas) {
     ShownThisPaint();
     if (columns.sources.empty() || rows.sources.empty()) {
-        Hide();
+        Withdraw();
         return true;
     }
     if (!MakeWindow() || !Place(columns, rows)) {
-        Hide();
+        Withdraw();
         return false;
     }
-    Map();
+    if (!m_bMapped) {
+        xcb_map_window(m_pConnection, m_nWindow);
+        m_bMapped = true;
+    }
     std::vector<QRect> parts;
     for (const QRect& area : areas) {
         parts.push_back(area.translated(-m_rcPlace.topLeft()));
     }
     m_cells.Update(*bitmap, parts);
-    SendFills();
+    static_assert(sizeof(CXCellFills::Fill) == sizeof(xcb_rectangle_t));
+    m_cells.Drain([this](std::uint16_t pixel, const std::vector<CXCellFills::Fill>& fills) {
+        const std::uint32_t colour[] = {m_redOf[(pixel >> 10) & kChannelMask] |
+                                        m_greenOf[(pixel >> 5) & kChannelMask] |
+                                        m_blueOf[pixel & kChannelMask] | m_nOpaque};
+        xcb_change_gc(m_pConnection, m_nGc, XCB_GC_FOREGROUND, colour);
+        for (std::size_t at = 0; at < fills.size(); at += kFillsPerRequest) {
+            const std::size_t count = std::min(kFillsPerRequest, fills.size() - at);
+            xcb_poly_fill_rectangle(m_pConnection, m_nWindow, m_nGc,
+                                    static_cast<std::uint32_t>(count),
+                                    reinterpret_cast<const xcb_rectangle_t*>(fills.data() + at));
+        }
+    });
     xcb_flush(m_pConnection);
     return true;
 }
@@ -133,11 +130,8 @@ bool CXPictureWindow::nativeEventFilter(const QByteArray& eventType, void* messa
         return false;
     }
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & kExposeMask) != XCB_EXPOSE) {
-        return false;
-    }
     const auto* expose = reinterpret_cast<const xcb_expose_event_t*>(event);
-    if (expose->window != m_nWindow) {
+    if ((event->response_type & kExposeMask) != XCB_EXPOSE || expose->window != m_nWindow) {
         return false;
     }
     // The server has no copy of what it showed there; the cells under it are painted again, by
@@ -168,8 +162,6 @@ bool CXPictureWindow::MakeWindow() {
     m_nWindow = 0;
     m_bMapped = false;
     m_rcPlace = QRect();
-    m_columns = AxisMap();
-    m_rows = AxisMap();
 
     xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
         m_pConnection, xcb_get_window_attributes(m_pConnection, parent), nullptr);
@@ -218,8 +210,7 @@ bool CXPictureWindow::Place(const AxisMap& columns, const AxisMap& rows) {
         place.bottom() > INT16_MAX) {
         return false;
     }
-    if (place == m_rcPlace && columns.sources == m_columns.sources &&
-        rows.sources == m_rows.sources) {
+    if (!m_cells.Place(columns, rows) && place == m_rcPlace) {
         return true;
     }
     const std::uint32_t geometry[] = {
@@ -230,32 +221,13 @@ bool CXPictureWindow::Place(const AxisMap& columns, const AxisMap& rows) {
                              XCB_CONFIG_WINDOW_HEIGHT,
                          geometry);
     m_rcPlace = place;
-    m_columns = columns;
-    m_rows = rows;
-    m_cells.Place(columns, rows);
+    m_cells.Forget();
     return true;
-}
-
-// Asks the widget to paint again the logical pixels over device, some of the widget window's
-// device pixels.
-void CXPictureWindow::RepaintWidget(const QRect& device) {
-    if (m_pWidget == nullptr) {
-        return;
-    }
-    m_pWidget->update(LogicalCover(device, DeviceRatioOf(m_pWidget)));
-}
-
-// Puts the window on the screen, over the widget's pixels.
-void CXPictureWindow::Map() {
-    if (!m_bMapped) {
-        xcb_map_window(m_pConnection, m_nWindow);
-        m_bMapped = true;
-    }
 }
 
 // Takes the window off the screen, so that the widget's own pixels show there again; they were
 // not kept up to date beneath it, so that part of the widget is painted afresh.
-void CXPictureWindow::Hide() {
+void CXPictureWindow::Withdraw() {
     if (!m_bMapped) {
         return;
     }
@@ -264,23 +236,4 @@ void CXPictureWindow::Hide() {
     m_bMapped = false;
     m_cells.Forget();
     RepaintWidget(m_rcPlace);
-}
-
-void CXPictureWindow::SendFills() {
-    static_assert(sizeof(CXCellFills::Fill) == sizeof(xcb_rectangle_t));
-    m_cells.Drain([this](std::uint16_t pixel, const std::vector<CXCellFills::Fill>& fills) {
-        const std::uint32_t colour[] = {ServerPixel(pixel)};
-        xcb_change_gc(m_pConnection, m_nGc, XCB_GC_FOREGROUND, colour);
-        for (std::size_t at = 0; at < fills.size(); at += kFillsPerRequest) {
-            const std::size_t count = std::min(kFillsPerRequest, fills.size() - at);
-            xcb_poly_fill_rectangle(m_pConnection, m_nWindow, m_nGc,
-                                    static_cast<std::uint32_t>(count),
-                                    reinterpret_cast<const xcb_rectangle_t*>(fills.data() + at));
-        }
-    });
-}
-
-std::uint32_t CXPictureWindow::ServerPixel(std::uint16_t pixel) const {
-    return m_redOf[(pixel >> 10) & kChannelMask] | m_greenOf[(pixel >> 5) & kChannelMask] |
-           m_blueOf[pixel & kChannelMask] | m_nOpaque;
 }

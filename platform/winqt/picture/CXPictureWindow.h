@@ -1,26 +1,23 @@
 #pragma once
 
-// The picture as the X server draws it. Under X, a scaled copy onto a window's paint goes to a
-// window of the program's own, a child of the dialog's window over the part of it the picture
-// covers, and the server fills each cell that changed as a solid rectangle of its colour. The
-// picture is a few dozen colours in cells of many pixels each, so a frame costs a few thousand
-// small fills instead of a copy of every device pixel into Qt's backing store and from there to
-// the server. The window takes no input of its own: clicks on it reach the dialog's window as
-// they always did.
+// The picture as the X server draws it: a child window of the program's own over the part of the
+// dialog's window the picture covers, where the server fills each cell that changed as a solid
+// rectangle of its colour. The picture is a few dozen colours in cells of many pixels each, so a
+// frame costs a few thousand small fills instead of a copy of every device pixel into Qt's
+// backing store and from there to the server. The window takes no input: clicks on it reach the
+// dialog's window.
 
 #include "platform/winqt/paint/CPictureSink.h"
 #include "platform/winqt/paint/GdiQt.h"
 #include "platform/winqt/picture/CXCellFills.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QPointer>
 #include <QRect>
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-class QPainter;
 class QWidget;
 struct xcb_connection_t;
 
@@ -29,20 +26,10 @@ public:
     // The picture window for the widget's paints; null when the widget is not shown by an X
     // server. It makes nothing on the server before the first copy.
     static std::unique_ptr<CXPictureWindow> Create(QWidget* widget);
-    CXPictureWindow(const CXPictureWindow&) = delete;
-    CXPictureWindow& operator=(const CXPictureWindow&) = delete;
     ~CXPictureWindow() override;
 
-    // Whether a copy through this painter lands on the screen, where this window can take it:
-    // not a grab or a render of the widget into a picture of its own.
-    bool Serves(const QPainter& painter) const override;
-
-    // A paint of the widget starts; one that ends without a copy hides the window.
-
-    // Shows the 16-bit bitmap (rows bottom-up, 5-5-5) scaled by columns and rows, the source
-    // pixel of every device pixel of the widget's window that the copy covers. Within areas (the
-    // paint's clip, device pixels) the cells that do not yet show their colour are filled. False
-    // when the server cannot take the copy; the window is then hidden and the caller draws it.
+    // Within areas, fills the cells that do not show their colour yet. Where the server cannot
+    // take the copy, the window is hidden.
     bool Show(HBITMAP bitmap, const AxisMap& columns, const AxisMap& rows,
               const std::vector<QRect>& areas) override;
 
@@ -52,14 +39,8 @@ private:
     CXPictureWindow(QWidget* widget, xcb_connection_t* connection);
     bool MakeWindow();
     bool Place(const AxisMap& columns, const AxisMap& rows);
-    void Map();
-    void Hide();
-    void Withdraw() override { Hide(); }
-    void RepaintWidget(const QRect& device);
-    void SendFills();
-    std::uint32_t ServerPixel(std::uint16_t pixel) const;
+    void Withdraw() override;
 
-    QPointer<QWidget> m_pWidget;
     xcb_connection_t* m_pConnection = nullptr;
     std::uint32_t m_nParent = 0; // the widget's window when ours was made
     std::uint32_t m_nWindow = 0;
@@ -72,8 +53,6 @@ private:
     std::uint32_t m_blueOf[32] = {};
     std::uint32_t m_nOpaque = 0;
 
-    QRect m_rcPlace; // the window's place among the widget window's device pixels
-    AxisMap m_columns;
-    AxisMap m_rows;
+    QRect m_rcPlace;     // the window's place among the widget window's device pixels
     CXCellFills m_cells; // what the window shows, and the fills that update it
 };
