@@ -357,7 +357,7 @@ EOF
 sway_x_display() {
   local lock pid
   for lock in /tmp/.X*-lock; do
-    pid=$(tr -cd '0-9' <"$lock" 2>/dev/null) || continue
+    pid=$(tr -cd '0-9' 2>/dev/null <"$lock") || continue
     if [ "$pid" = "$sway_pid" ]; then
       lock=${lock#/tmp/.X}
       echo ":${lock%-lock}"
